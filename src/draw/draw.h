@@ -1,0 +1,47 @@
+// Pens, brushes and the drawing primitives every picture of the game is made of.
+//
+// At most one game-made pen and one game-made brush exist at a time: each
+// setLine/setFill makes a fresh one and puts the context's earlier one back
+// first; endLine/endFill put the earlier one back and destroy the game's. Calls
+// with colours of their own set and release both around themselves; calls
+// without colours draw with whatever is selected (the font relies on that).
+// Points are pixels of the target bitmap, truncated towards zero.
+#pragma once
+
+#include "geom/vec2.h"
+#include "platform/gdi.h"
+
+void setLine(HDC hdc, int style, int width, COLORREF colour, bool release);
+void setLine(HDC hdc, int style, int width, COLORREF colour);
+void endLine(HDC hdc);
+void setFill(HDC hdc, COLORREF colour, bool release);
+void setFill(HDC hdc, COLORREF colour);
+void endFill(HDC hdc);
+void setColor(HDC hdc, COLORREF line, COLORREF fill);
+void setColor(HDC hdc, COLORREF line, int style, int width, COLORREF fill);
+void endColor(HDC hdc);
+
+void drawPixl(HDC hdc, vec2 p, COLORREF c);
+
+void drawCirc(HDC hdc, vec2 c, double r, COLORREF line, COLORREF fill);
+void drawCirc(HDC hdc, vec2 c, double r);
+
+void drawLine(HDC hdc, vec2 a, vec2 b, COLORREF c);
+void drawLine(HDC hdc, vec2 a, vec2 b, COLORREF c, int width);
+void drawLine(HDC hdc, vec2 a, vec2 b);
+void drawLine(HDC hdc, vec2 b, COLORREF c); // from the current position
+void drawLine(HDC hdc, vec2 b, COLORREF c, int width);
+void drawLine(HDC hdc, vec2 b);
+
+void drawBox(HDC hdc, vec2 a, vec2 b);                              // filled, current colours
+void drawBox(HDC hdc, vec2 a, vec2 b, COLORREF c);                  // outline only
+void drawBox(HDC hdc, vec2 a, vec2 b, COLORREF line, COLORREF fill); // filled
+
+void drawPoly(HDC hdc, const vec2* pts, int n);
+void drawPoly(HDC hdc, const vec2* pts, int n, COLORREF c);
+void drawPoly(HDC hdc, const vec2* pts, int n, COLORREF line, COLORREF fill);
+// The points in the local frame of (origin, axis), as parts of ships are drawn.
+void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n);
+void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n, COLORREF c);
+void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n, COLORREF line,
+              COLORREF fill);

@@ -1,0 +1,216 @@
+// The headless window system: the functions of system.h without a display, for
+// korvane-headless and the tests. Time is counted in frames, input comes from a
+// script, frames asked for are saved as PNG and message boxes go to standard output.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/headless.h"
+#include "platform/surface.h"
+#include "platform/system.h"
+
+namespace {
+
+// Everything the backend holds for one run. headlessConfigure replaces it
+// whole; without that call the defaults give one 1024x768 frame, focus on and
+// the clock at 0, which is what unit tests calling game functions directly expect.
+struct Backend {
+    int width = 1024;
+    int height = 768;
+    int frames = 1;           // the pump reports quit once this many were shown
+    double dt = 0.016;        // seconds per shown frame
+    unsigned seed = 1;
+    std::vector<HeadlessEvent> events; // sorted by frame, file order kept within a frame
+    std::size_t nextEvent = 0;         // events before this one were applied
+    std::vector<HeadlessShot> shots;
+
+    long long framesShown = 0;
+    std::uint32_t tickOffset = 0; // added to the frame clock; set by headlessSetTicks
+    bool keys[256] = {};
+    bool focus = true;
+    POINT cursor{0, 0};
+    bool quitPosted = false;
+    bool failed = false;
+    HDC window = nullptr;
+};
+
+Backend& state() {
+    static Backend backend;
+    return backend;
+}
+
+// The clock driven by frames alone: round(framesShown * dt * 1000) ms, wrapping
+// at 2^32 like the tick count it stands for.
+std::uint32_t frameClock() {
+    const Backend& b = state();
+    double ms = std::round(double(b.framesShown) * b.dt * 1000.0);
+    double wrapped = std::fmod(ms, 4294967296.0);
+    return std::uint32_t(wrapped >= 0 ? wrapped : 0);
+}
+
+void applyEvent(const HeadlessEvent& e) {
+    Backend& b = state();
+    switch (e.kind) {
+    case HeadlessEvent::down:
+    case HeadlessEvent::up:
+        if (e.key >= 0 && e.key < 256) b.keys[e.key] = e.kind == HeadlessEvent::down;
+        break;
+    case HeadlessEvent::move:
+        b.cursor = POINT{e.x, e.y};
+        break;
+    case HeadlessEvent::focus:
+        b.focus = e.on;
+        break;
+    }
+}
+
+void saveShot(const HeadlessShot& shot, int frame) {
+    Backend& b = state();
+    std::string error;
+    Surface s = b.window ? dcSurface(b.window) : Surface{};
+    if (!s.pixels || s.width <= 0 || s.height <= 0) {
+        error = "the window has no picture to save";
+    } else if (writePng(shot.path, s.pixels, s.width, s.height, error)) {
+        return;
+    }
+    std::fprintf(stderr, "korvane-headless: shot of frame %d: %s\n", frame, error.c_str());
+    b.failed = true;
+}
+
+} // namespace
+
+void headlessConfigure(const HeadlessConfig& config) {
+    Backend& b = state();
+    HDC window = b.window; // an open window stays open
+    b = Backend{};
+    b.window = window;
+    b.width = config.width;
+    b.height = config.height;
+    b.dt = config.dt;
+    b.seed = config.seed;
+    b.events = config.events;
+    std::stable_sort(b.events.begin(), b.events.end(),
+                     [](const HeadlessEvent& l, const HeadlessEvent& r) { return l.frame < r.frame; });
+    b.shots = config.shots;
+    int lastShot = 0;
+    for (const HeadlessShot& shot : b.shots) lastShot = std::max(lastShot, shot.frame);
+    b.frames = config.frames > 0 ? config.frames : std::max(lastShot, 1);
+}
+
+bool headlessFailed() { return state().failed; }
+
+void headlessSetTicks(unsigned ms) {
+    // sysTicks reads ms now and keeps counting frames from here.
+    state().tickOffset = std::uint32_t(ms) - frameClock();
+}
+
+void headlessSetKey(int vk, bool down) {
+    if (vk >= 0 && vk < 256) state().keys[vk] = down;
+}
+
+void headlessSetFocus(bool focused) { state().focus = focused; }
+
+void headlessSetCursor(int x, int y) { state().cursor = POINT{x, y}; }
+
+int headlessFramesShown() { return int(std::min<long long>(state().framesShown, 0x7fffffff)); }
+
+// The window system.
+
+bool sysDesktopSize(int* width, int* height) {
+    const Backend& b = state();
+    if (b.width < 1 || b.height < 1 || b.width > 16384 || b.height > 16384) {
+        std::fprintf(stderr, "korvane-headless: bad window size %dx%d\n", b.width, b.height);
+        return false;
+    }
+    *width = b.width;
+    *height = b.height;
+    return true;
+}
+
+bool sysFullScreen(int, int) { return true; }
+
+void sysRestoreDisplay() {}
+
+bool sysOpenWindow(const char*, int width, int height) {
+    Backend& b = state();
+    if (b.window) deleteSurfaceDC(b.window);
+    b.window = createSurfaceDC(width, height);
+    if (!b.window) {
+        std::fprintf(stderr, "korvane-headless: cannot make a %dx%d window\n", width, height);
+        return false;
+    }
+    return true;
+}
+
+void sysHideCursor() {}
+
+HDC sysWindowDC() { return state().window; }
+
+void sysShow() {
+    Backend& b = state();
+    ++b.framesShown;
+    for (const HeadlessShot& shot : b.shots) {
+        if (shot.frame == b.framesShown) saveShot(shot, shot.frame);
+    }
+}
+
+void sysCloseWindow() {
+    Backend& b = state();
+    // A shot of a frame the run never reached is as missing as one that failed.
+    for (const HeadlessShot& shot : b.shots) {
+        if (shot.frame > b.framesShown) {
+            std::fprintf(stderr,
+                         "korvane-headless: the run ended after frame %lld; frame %d was not "
+                         "saved to %s\n",
+                         b.framesShown, shot.frame, shot.path.c_str());
+            b.failed = true;
+        }
+    }
+    if (b.window) deleteSurfaceDC(b.window);
+    b.window = nullptr;
+}
+
+unsigned sysSeed() { return state().seed; }
+
+SysMessage sysPump() {
+    Backend& b = state();
+    if (b.quitPosted || b.framesShown >= b.frames) return SysMessage::quit;
+    long long next = b.framesShown + 1;
+    while (b.nextEvent < b.events.size() && b.events[b.nextEvent].frame <= next) {
+        applyEvent(b.events[b.nextEvent++]);
+    }
+    return SysMessage::none;
+}
+
+void sysQuit() { state().quitPosted = true; }
+
+unsigned sysTicks() {
+    const Backend& b = state();
+    return std::uint32_t(b.tickOffset + frameClock());
+}
+
+bool sysHasFocus() { return state().focus; }
+
+bool sysKeyDown(int vk) { return vk >= 0 && vk < 256 && state().keys[vk]; }
+
+POINT sysCursor() { return state().cursor; }
+
+void sysMessageBox(const char* caption, const char* text) {
+    // One line whatever the text holds, so a test can read one message per line.
+    std::string line = "message: ";
+    line += caption ? caption : "";
+    line += ": ";
+    for (const char* p = text ? text : ""; *p; ++p) {
+        if (*p == '\n') {
+            line += "\\n";
+        } else {
+            line += *p;
+        }
+    }
+    line += '\n';
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+}

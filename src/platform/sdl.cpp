@@ -1,0 +1,292 @@
+// The SDL2 window system: the functions of system.h for the real game. One
+// full-screen window at the desktop size, the frame shown through a streaming
+// texture, keys and mouse buttons kept as a held-down table by virtual-key code.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/surface.h"
+#include "platform/system.h"
+
+namespace {
+
+// How a frame reaches the screen. The game draws into its memory bitmap and
+// BitBlts it whole into `windowDC`, a software bitmap of the window's size that
+// stands for the window's own context. sysShow uploads those pixels (top-down
+// 0x00RRGGBB rows, exactly the bytes of an XRGB8888 texture, whose unused top
+// byte is ignored, so GDI's zero there cannot make the frame transparent) to
+// `texture`, copies the texture over the whole renderer output and presents it.
+// The renderer has no vsync: like the original, the game draws frames as fast as
+// it can and measures the time each took.
+SDL_Window* window = nullptr;
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* texture = nullptr;
+HDC windowDC = nullptr;
+
+bool videoUp = false;       // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit was not called since
+bool cursorHidden = false;  // sysHideCursor was called; applied again once the window exists
+bool fullScreen = false;    // the display was "switched"; with a desktop-sized window nothing changes
+bool quitPosted = false;    // sysQuit or a closed window: the pump reports quit from now on
+
+// Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit.
+bool keys[256] = {};
+
+constexpr int vkLShift = 0xA0, vkRShift = 0xA1;
+constexpr int vkLControl = 0xA2, vkRControl = 0xA3;
+constexpr int vkLMenu = 0xA4, vkRMenu = 0xA5;
+constexpr int vkControl = 0x11, vkMenu = 0x12;
+
+// The virtual-key code of an SDL key, or 0 for keys the table leaves out.
+int virtualKey(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return int(k - SDLK_a) + 'A';
+    if (k >= SDLK_0 && k <= SDLK_9) return int(k - SDLK_0) + '0';
+    if (k >= SDLK_F1 && k <= SDLK_F12) return int(k - SDLK_F1) + 0x70;
+    switch (k) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_KP_1: return VK_NUMPAD0 + 1;
+    case SDLK_KP_2: return VK_NUMPAD0 + 2;
+    case SDLK_KP_3: return VK_NUMPAD0 + 3;
+    case SDLK_KP_4: return VK_NUMPAD0 + 4;
+    case SDLK_KP_5: return VK_NUMPAD0 + 5;
+    case SDLK_KP_6: return VK_NUMPAD0 + 6;
+    case SDLK_KP_7: return VK_NUMPAD0 + 7;
+    case SDLK_KP_8: return VK_NUMPAD0 + 8;
+    case SDLK_KP_9: return VK_NUMPAD0 + 9;
+    case SDLK_KP_MULTIPLY: return 0x6A;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_PERIOD: return 0x6E;
+    case SDLK_KP_DIVIDE: return 0x6F;
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_COMMA: return 0xBC;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_EQUALS: return 0xBB;
+    case SDLK_LSHIFT: return vkLShift;
+    case SDLK_RSHIFT: return vkRShift;
+    case SDLK_LCTRL: return vkLControl;
+    case SDLK_RCTRL: return vkRControl;
+    case SDLK_LALT: return vkLMenu;
+    case SDLK_RALT: return vkRMenu;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_SPACE: return VK_SPACE;
+    default: return 0;
+    }
+}
+
+int mouseKey(Uint8 button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT: return VK_LBUTTON;
+    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return 0x04;
+    case SDL_BUTTON_X1: return 0x05;
+    case SDL_BUTTON_X2: return 0x06;
+    default: return 0;
+    }
+}
+
+void setKey(int vk, bool down) {
+    if (vk <= 0 || vk > 255) return;
+    keys[vk] = down;
+    // The side-neutral codes read as held while either side is held.
+    keys[VK_SHIFT] = keys[vkLShift] || keys[vkRShift];
+    keys[vkControl] = keys[vkLControl] || keys[vkRControl];
+    keys[vkMenu] = keys[vkLMenu] || keys[vkRMenu];
+}
+
+void releaseAllKeys() {
+    for (bool& k : keys) k = false;
+}
+
+// The window went away (closed by the user or the system): as the original's
+// window procedure did, put the display back and post the quit message.
+void windowClosed() {
+    sysRestoreDisplay();
+    sysQuit();
+}
+
+void destroyWindow() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    if (windowDC) deleteSurfaceDC(windowDC);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+    windowDC = nullptr;
+}
+
+void shutDownVideo() {
+    if (videoUp) SDL_Quit();
+    videoUp = false;
+}
+
+} // namespace
+
+bool sysDesktopSize(int* width, int* height) {
+    if (!videoUp) {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "korvane: cannot open the display: %s\n", SDL_GetError());
+            return false;
+        }
+        videoUp = true;
+        // With no display at all SDL falls back to a driver that draws nowhere;
+        // the game would run unseen with no way to stop it. Use one only when asked.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+        bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                    SDL_strcmp(driver, "dummy") == 0);
+        if (invisible && !(asked && SDL_strcasestr(asked, driver))) {
+            std::fprintf(stderr, "korvane: cannot open the display: no display was found\n");
+            shutDownVideo();
+            return false;
+        }
+    }
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w < 1 || mode.h < 1) {
+        std::fprintf(stderr, "korvane: cannot read the desktop size: %s\n", SDL_GetError());
+        shutDownVideo();
+        return false;
+    }
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+bool sysFullScreen(int, int) {
+    // The window covers the desktop at its own mode, so there is no mode to change.
+    fullScreen = true;
+    return true;
+}
+
+void sysRestoreDisplay() { fullScreen = false; }
+
+bool sysOpenWindow(const char* title, int width, int height) {
+    if (!videoUp) {
+        std::fprintf(stderr, "korvane: cannot open a window: the display is not open\n");
+        return false;
+    }
+    destroyWindow();
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // nearest pixel if the output is scaled
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    if (window) {
+        renderer = SDL_CreateRenderer(window, -1, 0);
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    // Should the window come out another size than the desktop's, the frame is
+    // scaled to fit, and sysCursor maps the pointer back to the frame's pixels.
+    if (renderer) SDL_RenderSetLogicalSize(renderer, width, height);
+    if (renderer) {
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888,
+                                    SDL_TEXTUREACCESS_STREAMING, width, height);
+    }
+    if (texture) {
+        SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+        windowDC = createSurfaceDC(width, height);
+    }
+    if (!windowDC) {
+        std::fprintf(stderr, "korvane: cannot open a %dx%d window: %s\n", width, height,
+                     SDL_GetError());
+        destroyWindow();
+        shutDownVideo();
+        return false;
+    }
+    if (cursorHidden) SDL_ShowCursor(SDL_DISABLE);
+    releaseAllKeys();
+    return true;
+}
+
+void sysHideCursor() {
+    cursorHidden = true;
+    if (videoUp) SDL_ShowCursor(SDL_DISABLE);
+}
+
+HDC sysWindowDC() { return windowDC; }
+
+void sysShow() {
+    if (!windowDC || !texture) return;
+    Surface frame = dcSurface(windowDC);
+    if (!frame.pixels) return;
+    SDL_UpdateTexture(texture, nullptr, frame.pixels, frame.width * 4);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+void sysCloseWindow() {
+    destroyWindow();
+    releaseAllKeys();
+    shutDownVideo(); // also gives the pointer back and leaves the display as it was found
+}
+
+unsigned sysSeed() { return SDL_GetTicks(); }
+
+SysMessage sysPump() {
+    if (quitPosted) return SysMessage::quit;
+    SDL_Event event;
+    if (!videoUp || !SDL_PollEvent(&event)) return SysMessage::none;
+    switch (event.type) {
+    case SDL_QUIT:
+        windowClosed();
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) windowClosed();
+        // SDL sends key-ups for held keys when the focus goes; buttons are let go here.
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAllKeys();
+        break;
+    case SDL_KEYDOWN:
+        if (!event.key.repeat) setKey(virtualKey(event.key.keysym.sym), true);
+        break;
+    case SDL_KEYUP:
+        setKey(virtualKey(event.key.keysym.sym), false);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        setKey(mouseKey(event.button.button), true);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        setKey(mouseKey(event.button.button), false);
+        break;
+    default:
+        break;
+    }
+    return SysMessage::handled;
+}
+
+void sysQuit() { quitPosted = true; }
+
+unsigned sysTicks() { return SDL_GetTicks(); }
+
+bool sysHasFocus() { return videoUp && SDL_GetKeyboardFocus() != nullptr; }
+
+bool sysKeyDown(int vk) { return vk >= 0 && vk < 256 && keys[vk]; }
+
+POINT sysCursor() {
+    if (!videoUp) return POINT{0, 0};
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    if (!renderer) return POINT{x, y};
+    float lx = 0, ly = 0;
+    SDL_RenderWindowToLogical(renderer, x, y, &lx, &ly);
+    return POINT{int(SDL_floorf(lx)), int(SDL_floorf(ly))};
+}
+
+void sysMessageBox(const char* caption, const char* text) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption ? caption : "",
+                                 text ? text : "", window) != 0) {
+        // No way to show it: at least leave the message where it can be read.
+        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    }
+}

@@ -1,0 +1,60 @@
+// The window system as the game sees it: one full-screen window with an
+// off-screen frame copied to it, a message pump, polled key state, focus, the
+// cursor, a millisecond clock and a message box.
+//
+// Each backend (SDL for the real window, headless for tests and tools) provides
+// every function here; a program links exactly one of them. Key codes are the
+// Win32 virtual-key codes.
+#pragma once
+
+#include "platform/gdi.h"
+
+#if !defined(_WIN32)
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_RBUTTON = 0x02;
+constexpr int VK_BACK = 0x08;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_NUMPAD0 = 0x60;
+constexpr int VK_ADD = 0x6B;
+constexpr int VK_SUBTRACT = 0x6D;
+constexpr int VK_OEM_PERIOD = 0xBE;
+#endif
+
+// What one turn of the message pump found.
+enum class SysMessage {
+    none,    // nothing was waiting: time for a frame
+    handled, // a message was handled; look again before drawing
+    quit,    // the quit message: leave the frame loop
+};
+
+// Start-up and shut-down, in the order the frame loop calls them.
+bool sysDesktopSize(int* width, int* height); // false when no display can be opened
+bool sysFullScreen(int width, int height);    // switch the display; false when it cannot
+void sysRestoreDisplay();                     // back to the mode the display was found in
+bool sysOpenWindow(const char* title, int width, int height); // borderless, covering the screen
+void sysHideCursor();
+HDC sysWindowDC();      // the window's drawing context; BitBlt into it, then sysShow
+void sysShow();         // put what was copied into the window's context on screen
+void sysCloseWindow();  // release the window and everything the backend holds
+unsigned sysSeed();     // the value the random generator is seeded with at start-up
+
+// The frame loop's message pump and the quit message.
+SysMessage sysPump();
+void sysQuit(); // PostQuitMessage(0): the pump reports quit at its next turn
+
+// Services the game calls every frame.
+unsigned sysTicks();          // milliseconds, wrapping like GetTickCount
+bool sysHasFocus();           // does the game's window have the keyboard focus
+bool sysKeyDown(int vk);      // is the key (or mouse button) held down
+POINT sysCursor();            // cursor position in window pixels
+void sysMessageBox(const char* caption, const char* text); // modal; returns when dismissed
