@@ -20,8 +20,8 @@ namespace {
 struct Backend {
     int width = 1024;
     int height = 768;
-    int frames = 1;           // the pump reports quit once this many were shown
-    double dt = 0.016;        // seconds per shown frame
+    int frames = 1;    // the pump reports quit once this many were shown
+    double dt = 0.016; // seconds per shown frame
     unsigned seed = 1;
     std::vector<HeadlessEvent> events; // sorted by frame, file order kept within a frame
     std::size_t nextEvent = 0;         // events before this one were applied
@@ -92,8 +92,9 @@ void headlessConfigure(const HeadlessConfig& config) {
     b.dt = config.dt;
     b.seed = config.seed;
     b.events = config.events;
-    std::stable_sort(b.events.begin(), b.events.end(),
-                     [](const HeadlessEvent& l, const HeadlessEvent& r) { return l.frame < r.frame; });
+    std::stable_sort(
+        b.events.begin(), b.events.end(),
+        [](const HeadlessEvent& l, const HeadlessEvent& r) { return l.frame < r.frame; });
     b.shots = config.shots;
     int lastShot = 0;
     for (const HeadlessShot& shot : b.shots) lastShot = std::max(lastShot, shot.frame);

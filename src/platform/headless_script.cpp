@@ -90,12 +90,15 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
-    {"Enter", VK_RETURN},   {"Escape", VK_ESCAPE},     {"Tab", VK_TAB},
-    {"Backspace", VK_BACK}, {"Shift", VK_SHIFT},       {"Space", VK_SPACE},
-    {"Home", VK_HOME},      {"End", VK_END},           {"Left", VK_LEFT},
-    {"Up", VK_UP},          {"Right", VK_RIGHT},       {"Down", VK_DOWN},
-    {"Numpad0", VK_NUMPAD0}, {"Add", VK_ADD},          {"Subtract", VK_SUBTRACT},
-    {"Period", VK_OEM_PERIOD}, {"LButton", VK_LBUTTON}, {"RButton", VK_RBUTTON},
+    {"Enter", VK_RETURN},      {"Escape", VK_ESCAPE},
+    {"Tab", VK_TAB},           {"Backspace", VK_BACK},
+    {"Shift", VK_SHIFT},       {"Space", VK_SPACE},
+    {"Home", VK_HOME},         {"End", VK_END},
+    {"Left", VK_LEFT},         {"Up", VK_UP},
+    {"Right", VK_RIGHT},       {"Down", VK_DOWN},
+    {"Numpad0", VK_NUMPAD0},   {"Add", VK_ADD},
+    {"Subtract", VK_SUBTRACT}, {"Period", VK_OEM_PERIOD},
+    {"LButton", VK_LBUTTON},   {"RButton", VK_RBUTTON},
 };
 
 int hexDigit(char c) {
@@ -154,8 +157,8 @@ bool parseEvent(const std::vector<std::string_view>& w, HeadlessEvent& event, st
         const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
         for (int i = 0; i < 2; ++i) {
             if (!parseInt(w[2 + i], lo, hi, i == 0 ? event.x : event.y)) {
-                error = std::string("bad ") + (i == 0 ? "x" : "y") + " coordinate " +
-                        quoted(w[2 + i]);
+                error =
+                    std::string("bad ") + (i == 0 ? "x" : "y") + " coordinate " + quoted(w[2 + i]);
                 return false;
             }
         }
@@ -342,8 +345,7 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
             HeadlessShot shot;
             std::size_t colon = value.find(':');
             if (colon == std::string_view::npos ||
-                !parseInt(value.substr(0, colon), 1, std::numeric_limits<int>::max(),
-                          shot.frame)) {
+                !parseInt(value.substr(0, colon), 1, std::numeric_limits<int>::max(), shot.frame)) {
                 error = "--shot: expected N:FILE.png with a frame N from 1, not " + quoted(value);
                 return false;
             }

@@ -85,8 +85,7 @@ bool writePng(const std::string& path, const std::uint32_t* pixels, int width, i
     } else if (!written) {
         error = "cannot write '" + path + "': " + pngError.text;
     } else {
-        error = "cannot write '" + path +
-                "': " + std::strerror(!flushed ? flushErrno : closeErrno);
+        error = "cannot write '" + path + "': " + std::strerror(!flushed ? flushErrno : closeErrno);
     }
     // No half-written picture left behind (but a device or pipe stays).
     std::error_code ec;

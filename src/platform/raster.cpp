@@ -256,39 +256,34 @@ void ellipse(const Target& tg, const GdiObject* pen, const GdiObject* brush, i64
 }
 
 // Ellipses too large for the walk (far beyond any screen) are drawn from the
-// equation of the ellipse inscribed in the box, over the visible rows only: a
-// pixel is inside when its centre is, and the outline is what of a row is not
-// inside both rows next to it. The same look as the walk, without its cost.
+// curve the walk follows, over the visible rows only: the ellipse through the
+// centres of the box's edge pixels. A row's outline is where the curve passes
+// through the row's band of height 1, and the brush fills between its ends.
 void hugeEllipse(const Target& tg, const GdiObject* pen, const GdiObject* brush, i64 l, i64 t,
                  i64 r, i64 b) {
-    double cx = (l + r - 1) / 2.0, cy = (t + b - 1) / 2.0;
-    double ax = (r - l) / 2.0, ay = (b - t) / 2.0;
-    struct Span {
-        i64 x0, x1;
-    };
-    auto span = [&](i64 y) {
-        double dy = (double(y) - cy) / ay, q = 1 - dy * dy;
-        if (y < t || y >= b || q < 0) return Span{1, 0};
-        double hw = ax * __builtin_sqrt(q);
-        return Span{std::max(l, i64(__builtin_ceil(cx - hw))),
-                    std::min(r - 1, i64(__builtin_floor(cx + hw)))};
+    double ax = (r - l - 1) / 2.0, ay = (b - t - 1) / 2.0;
+    double cx = double(l) + ax, cy = double(t) + ay;
+    auto halfWidth = [&](double dy) { // of the curve at height dy from the centre
+        double q = 1 - (dy / ay) * (dy / ay);
+        return q > 0 ? ax * __builtin_sqrt(q) : -1.0;
     };
     bool drawPen = visiblePen(pen), drawBrush = brush && brush->style != PS_NULL;
     i64 y0 = std::max<i64>(t, 0), y1 = std::min<i64>(b - 1, tg.h - 1);
     for (i64 y = y0; y <= y1; ++y) {
-        Span s = span(y);
-        if (s.x0 > s.x1) continue;
-        if (drawBrush) tg.span(y, s.x0, s.x1, pixelOf(brush->colour));
+        double d = __builtin_fabs(double(y) - cy);
+        double outer = halfWidth(std::max(d - 0.5, 0.0)), inner = halfWidth(d + 0.5);
+        if (outer < 0) continue;
+        i64 left = std::max(l, i64(__builtin_ceil(cx - outer - 0.5)));
+        i64 right = std::min(r - 1, i64(__builtin_floor(cx + outer + 0.5)));
+        if (drawBrush) tg.span(y, left, right, pixelOf(brush->colour));
         if (!drawPen) continue;
-        Span up = span(y - 1), down = span(y + 1);
-        i64 i0 = std::max(up.x0, down.x0), i1 = std::min(up.x1, down.x1);
         std::uint32_t c = pixelOf(pen->colour);
-        if (i0 > i1) {
-            tg.span(y, s.x0, s.x1, c);
-        } else {
-            tg.span(y, s.x0, std::max(s.x0, i0 - 1), c);
-            tg.span(y, std::min(s.x1, i1 + 1), s.x1, c);
+        if (inner < 0) {
+            tg.span(y, left, right, c);
+            continue;
         }
+        tg.span(y, left, std::max(left, i64(__builtin_ceil(cx - inner - 0.5))), c);
+        tg.span(y, std::min(right, i64(__builtin_floor(cx + inner + 0.5))), right, c);
     }
 }
 

@@ -16,17 +16,17 @@ namespace {
 // 0x00RRGGBB rows, exactly the bytes of an XRGB8888 texture, whose unused top
 // byte is ignored, so GDI's zero there cannot make the frame transparent) to
 // `texture`, copies the texture over the whole renderer output and presents it.
-// The renderer has no vsync: like the original, the game draws frames as fast as
-// it can and measures the time each took.
+// The renderer has no vsync: the game draws frames as fast as it can and
+// measures the time each took, so presenting must never wait.
 SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 HDC windowDC = nullptr;
 
-bool videoUp = false;       // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit was not called since
-bool cursorHidden = false;  // sysHideCursor was called; applied again once the window exists
-bool fullScreen = false;    // the display was "switched"; with a desktop-sized window nothing changes
-bool quitPosted = false;    // sysQuit or a closed window: the pump reports quit from now on
+bool videoUp = false;      // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit was not called since
+bool cursorHidden = false; // sysHideCursor was called; applied again once the window exists
+bool fullScreen = false; // the display was "switched"; with a desktop-sized window nothing changes
+bool quitPosted = false; // sysQuit or a closed window: the pump reports quit from now on
 
 // Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit.
 bool keys[256] = {};
@@ -42,57 +42,103 @@ int virtualKey(SDL_Keycode k) {
     if (k >= SDLK_0 && k <= SDLK_9) return int(k - SDLK_0) + '0';
     if (k >= SDLK_F1 && k <= SDLK_F12) return int(k - SDLK_F1) + 0x70;
     switch (k) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_KP_1: return VK_NUMPAD0 + 1;
-    case SDLK_KP_2: return VK_NUMPAD0 + 2;
-    case SDLK_KP_3: return VK_NUMPAD0 + 3;
-    case SDLK_KP_4: return VK_NUMPAD0 + 4;
-    case SDLK_KP_5: return VK_NUMPAD0 + 5;
-    case SDLK_KP_6: return VK_NUMPAD0 + 6;
-    case SDLK_KP_7: return VK_NUMPAD0 + 7;
-    case SDLK_KP_8: return VK_NUMPAD0 + 8;
-    case SDLK_KP_9: return VK_NUMPAD0 + 9;
-    case SDLK_KP_MULTIPLY: return 0x6A;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_PERIOD: return 0x6E;
-    case SDLK_KP_DIVIDE: return 0x6F;
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_PERIOD: return VK_OEM_PERIOD;
-    case SDLK_COMMA: return 0xBC;
-    case SDLK_MINUS: return 0xBD;
-    case SDLK_EQUALS: return 0xBB;
-    case SDLK_LSHIFT: return vkLShift;
-    case SDLK_RSHIFT: return vkRShift;
-    case SDLK_LCTRL: return vkLControl;
-    case SDLK_RCTRL: return vkRControl;
-    case SDLK_LALT: return vkLMenu;
-    case SDLK_RALT: return vkRMenu;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_END: return VK_END;
-    case SDLK_PAGEUP: return 0x21;
-    case SDLK_PAGEDOWN: return 0x22;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: return VK_RETURN;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_SPACE: return VK_SPACE;
-    default: return 0;
+    case SDLK_KP_0:
+        return VK_NUMPAD0;
+    case SDLK_KP_1:
+        return VK_NUMPAD0 + 1;
+    case SDLK_KP_2:
+        return VK_NUMPAD0 + 2;
+    case SDLK_KP_3:
+        return VK_NUMPAD0 + 3;
+    case SDLK_KP_4:
+        return VK_NUMPAD0 + 4;
+    case SDLK_KP_5:
+        return VK_NUMPAD0 + 5;
+    case SDLK_KP_6:
+        return VK_NUMPAD0 + 6;
+    case SDLK_KP_7:
+        return VK_NUMPAD0 + 7;
+    case SDLK_KP_8:
+        return VK_NUMPAD0 + 8;
+    case SDLK_KP_9:
+        return VK_NUMPAD0 + 9;
+    case SDLK_KP_MULTIPLY:
+        return 0x6A;
+    case SDLK_KP_PLUS:
+        return VK_ADD;
+    case SDLK_KP_MINUS:
+        return VK_SUBTRACT;
+    case SDLK_KP_PERIOD:
+        return 0x6E;
+    case SDLK_KP_DIVIDE:
+        return 0x6F;
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_PERIOD:
+        return VK_OEM_PERIOD;
+    case SDLK_COMMA:
+        return 0xBC;
+    case SDLK_MINUS:
+        return 0xBD;
+    case SDLK_EQUALS:
+        return 0xBB;
+    case SDLK_LSHIFT:
+        return vkLShift;
+    case SDLK_RSHIFT:
+        return vkRShift;
+    case SDLK_LCTRL:
+        return vkLControl;
+    case SDLK_RCTRL:
+        return vkRControl;
+    case SDLK_LALT:
+        return vkLMenu;
+    case SDLK_RALT:
+        return vkRMenu;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_PAGEUP:
+        return 0x21;
+    case SDLK_PAGEDOWN:
+        return 0x22;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_RETURN:
+        return VK_RETURN;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    default:
+        return 0;
     }
 }
 
 int mouseKey(Uint8 button) {
     switch (button) {
-    case SDL_BUTTON_LEFT: return VK_LBUTTON;
-    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
-    case SDL_BUTTON_MIDDLE: return 0x04;
-    case SDL_BUTTON_X1: return 0x05;
-    case SDL_BUTTON_X2: return 0x06;
-    default: return 0;
+    case SDL_BUTTON_LEFT:
+        return VK_LBUTTON;
+    case SDL_BUTTON_RIGHT:
+        return VK_RBUTTON;
+    case SDL_BUTTON_MIDDLE:
+        return 0x04;
+    case SDL_BUTTON_X1:
+        return 0x05;
+    case SDL_BUTTON_X2:
+        return 0x06;
+    default:
+        return 0;
     }
 }
 
@@ -109,8 +155,8 @@ void releaseAllKeys() {
     for (bool& k : keys) k = false;
 }
 
-// The window went away (closed by the user or the system): as the original's
-// window procedure did, put the display back and post the quit message.
+// The window went away (closed by the user or the system): put the display
+// back and post the quit message, which the pump reports at its next turn.
 void windowClosed() {
     sysRestoreDisplay();
     sysQuit();
@@ -145,8 +191,8 @@ bool sysDesktopSize(int* width, int* height) {
         // the game would run unseen with no way to stop it. Use one only when asked.
         const char* driver = SDL_GetCurrentVideoDriver();
         const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-        bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 ||
-                                    SDL_strcmp(driver, "dummy") == 0);
+        bool invisible =
+            driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
         if (invisible && !(asked && SDL_strcasestr(asked, driver))) {
             std::fprintf(stderr, "korvane: cannot open the display: no display was found\n");
             shutDownVideo();
@@ -179,8 +225,8 @@ bool sysOpenWindow(const char* title, int width, int height) {
     }
     destroyWindow();
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // nearest pixel if the output is scaled
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                              height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (window) {
         renderer = SDL_CreateRenderer(window, -1, 0);
         if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -189,8 +235,8 @@ bool sysOpenWindow(const char* title, int width, int height) {
     // scaled to fit, and sysCursor maps the pointer back to the frame's pixels.
     if (renderer) SDL_RenderSetLogicalSize(renderer, width, height);
     if (renderer) {
-        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888,
-                                    SDL_TEXTUREACCESS_STREAMING, width, height);
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    width, height);
     }
     if (texture) {
         SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);

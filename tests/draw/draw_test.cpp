@@ -63,7 +63,7 @@ TEST(DrawCache, OwnColourCallsLeaveTheContextAsTheyFoundIt) {
             EXPECT_EQ(currentPen(c.dc), pen);
             EXPECT_EQ(currentBrush(c.dc), brush);
             EXPECT_EQ(gdiLiveObjects(), live);
-            // A second context gets its own objects back too.
+            // A second context, holding the same stock objects, gets them back too.
             call(other.dc);
             EXPECT_EQ(currentPen(other.dc), otherPen);
             EXPECT_EQ(currentBrush(other.dc), otherBrush);

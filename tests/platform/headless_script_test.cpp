@@ -19,9 +19,8 @@ namespace {
 class TempDir {
 public:
     TempDir() {
-        path_ = fs::temp_directory_path() /
-                ("korvane-script-test-" + std::to_string(::getpid()) + "-" +
-                 std::to_string(counter()++));
+        path_ = fs::temp_directory_path() / ("korvane-script-test-" + std::to_string(::getpid()) +
+                                             "-" + std::to_string(counter()++));
         fs::create_directories(path_);
     }
     ~TempDir() {
@@ -42,8 +41,7 @@ private:
     fs::path path_;
 };
 
-bool parseArgs(const std::vector<const char*>& args, HeadlessConfig& config,
-               std::string& error) {
+bool parseArgs(const std::vector<const char*>& args, HeadlessConfig& config, std::string& error) {
     return parseHeadlessArgs(int(args.size()), args.data(), config, error);
 }
 
@@ -56,8 +54,7 @@ std::string argsError(const std::vector<const char*>& args) {
     return error;
 }
 
-bool parseScript(const std::string& text, std::vector<HeadlessEvent>& events,
-                 std::string& error) {
+bool parseScript(const std::string& text, std::vector<HeadlessEvent>& events, std::string& error) {
     std::istringstream in(text);
     return parseHeadlessScript(in, "s.txt", events, error);
 }
@@ -80,21 +77,21 @@ TEST(HeadlessKeyCode, NamesTheGameUsesMapToTheirVirtualKeys) {
         int code;
     };
     const Case cases[] = {
-        {"Enter", 0x0D},  {"Escape", 0x1B},  {"Tab", 0x09},      {"Backspace", 0x08},
-        {"Shift", 0x10},  {"Space", 0x20},   {"Home", 0x24},     {"End", 0x23},
-        {"Left", 0x25},   {"Up", 0x26},      {"Right", 0x27},    {"Down", 0x28},
-        {"Numpad0", 0x60}, {"Add", 0x6B},    {"Subtract", 0x6D}, {"Period", 0xBE},
-        {"LButton", 0x01}, {"RButton", 0x02}, {"A", 0x41},       {"M", 0x4D},
-        {"Z", 0x5A},      {"0", 0x30},       {"9", 0x39},        {"0x41", 0x41},
-        {"0xff", 0xFF},   {"0xFF", 0xFF},    {"0x1", 0x01},      {"0x0d", 0x0D},
+        {"Enter", 0x0D},   {"Escape", 0x1B},  {"Tab", 0x09},      {"Backspace", 0x08},
+        {"Shift", 0x10},   {"Space", 0x20},   {"Home", 0x24},     {"End", 0x23},
+        {"Left", 0x25},    {"Up", 0x26},      {"Right", 0x27},    {"Down", 0x28},
+        {"Numpad0", 0x60}, {"Add", 0x6B},     {"Subtract", 0x6D}, {"Period", 0xBE},
+        {"LButton", 0x01}, {"RButton", 0x02}, {"A", 0x41},        {"M", 0x4D},
+        {"Z", 0x5A},       {"0", 0x30},       {"9", 0x39},        {"0x41", 0x41},
+        {"0xff", 0xFF},    {"0xFF", 0xFF},    {"0x1", 0x01},      {"0x0d", 0x0D},
     };
     for (const Case& c : cases) EXPECT_EQ(headlessKeyCode(c.name), c.code) << c.name;
 }
 
 TEST(HeadlessKeyCode, AnythingElseIsUnknown) {
-    for (const char* name : {"", "a", "z", "enter", "ENTER", "Return", "Esc", "Numpad1", "F1",
-                             "AB", " A", "A ", "0x", "0x0", "0x00", "0x100", "0xfg", "0X41",
-                             "0x-1", "+", "#", "LButton2"}) {
+    for (const char* name : {"",     "a",    "z",    "enter", "ENTER", "Return",  "Esc",  "Numpad1",
+                             "F1",   "AB",   " A",   "A ",    "0x",    "0x0",     "0x00", "0x100",
+                             "0xfg", "0X41", "0x-1", "+",     "#",     "LButton2"}) {
         EXPECT_EQ(headlessKeyCode(name), -1) << "'" << name << "'";
     }
 }
@@ -329,8 +326,7 @@ TEST(HeadlessArgs, MissingFilesAndDirectoriesAreRefused) {
     EXPECT_NE(argsError({"--dir", ""}).find("--dir"), std::string::npos);
     EXPECT_NE(argsError({"--script", missing.c_str()}).find("--script: cannot read"),
               std::string::npos);
-    EXPECT_NE(argsError({"--script", directory.c_str()}).find("is a directory"),
-              std::string::npos);
+    EXPECT_NE(argsError({"--script", directory.c_str()}).find("is a directory"), std::string::npos);
 }
 
 TEST(HeadlessArgs, ABadScriptLineIsReportedWithItsFileAndLine) {

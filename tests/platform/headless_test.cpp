@@ -65,7 +65,7 @@ TEST(HeadlessBackend, ABadSizeIsNoDisplay) {
 
 TEST(HeadlessBackend, ClockIsTheRoundedTimeOfTheFramesShown) {
     headlessConfigure(configWith(0.0166, 100));
-    EXPECT_EQ(sysTicks(), 0u); // the first frame measures from 0
+    EXPECT_EQ(sysTicks(), 0u);                    // the first frame measures from 0
     const unsigned expected[] = {17, 33, 50, 66}; // rounded totals, not a sum of rounded steps
     for (unsigned ms : expected) {
         sysShow();

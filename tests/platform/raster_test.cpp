@@ -599,9 +599,10 @@ TEST(RasterEllipse, IsClippedWithoutChangingItsPixels) {
                         }));
 }
 
-// A circle 80000 pixels across, seen where its top and bottom cross the bitmap:
-// the ring runs flat along row t (or b - 1) there. Its walk needs 64 bits.
-TEST(RasterEllipse, LargeCircleKeepsItsRing) {
+// Big ellipses seen where their rings cross the bitmap; their walks need 64
+// bits. A circle 80000 pixels across runs flat along row t (or b - 1) near its
+// middle; an ellipse 200000 x 4 has its ends on rows t + 1 and t + 2.
+TEST(RasterEllipse, LargeEllipsesKeepTheirRing) {
     Canvas c(12, 6);
     Selected fill(c.dc, brush());
     Selected pen(c.dc, pen1());
@@ -624,6 +625,20 @@ TEST(RasterEllipse, LargeCircleKeepsItsRing) {
                             "............",
                             "............",
                         }));
+    const std::string tip = picture({
+        "............",
+        "............",
+        "############",
+        "############",
+        "............",
+        "............",
+    });
+    c.clear();
+    Ellipse(c.dc, 0, 1, 200000, 5); // left end
+    EXPECT_EQ(c.grid(), tip);
+    c.clear();
+    Ellipse(c.dc, 12 - 200000, 1, 12, 5); // right end
+    EXPECT_EQ(c.grid(), tip);
 }
 
 TEST(RasterEllipse, NarrowBoxesAreDrawnAsRectangles) {

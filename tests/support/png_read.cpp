@@ -15,8 +15,7 @@ bool beginRead(const std::string& path, png_image& image) {
 
 } // namespace
 
-bool readPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width,
-             int& height) {
+bool readPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height) {
     png_image image;
     if (!beginRead(path, image)) return false;
     image.format = PNG_FORMAT_RGB;

@@ -1,0 +1,18 @@
+// The fixed list of drawing cases that the raster check draws, the same on
+// every system: each case is one small bitmap and the calls that paint it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi.h"
+
+struct RasterCase {
+    std::string name; // unique, stable across runs
+    std::string kind; // the primitive it exercises, for the per-kind report
+    int width, height;
+    std::function<void(HDC)> draw;
+};
+
+std::vector<RasterCase> rasterCases();
