@@ -1,10 +1,7 @@
 // The Windows backend: the real window, message pump, key state, focus, cursor,
 // tick count and message box of Win32. Drawing needs nothing here: on Windows
 // the game's GDI calls are GDI itself.
-#include "platform/surface.h"
 #include "platform/system.h"
-
-#include <map>
 
 int gameMain(HINSTANCE instance);
 
@@ -33,16 +30,6 @@ LRESULT CALLBACK WinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-}
-
-// Surface contexts: the DIB section each holds and the bitmap it replaced.
-struct SurfaceDC {
-    HBITMAP dib;
-    HGDIOBJ old;
-};
-std::map<HDC, SurfaceDC>& surfaces() {
-    static std::map<HDC, SurfaceDC> s;
-    return s;
 }
 
 } // namespace
@@ -132,46 +119,3 @@ POINT sysCursor() {
 void sysMessageBox(const char* caption, const char* text) {
     MessageBoxA(window, text, caption, MB_OK);
 }
-
-// Pixel access through 32-bit top-down DIB sections, whose bytes are GDI's own.
-
-Surface dcSurface(HDC dc) {
-    GdiFlush();
-    DIBSECTION section;
-    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-    if (!bitmap || GetObject(bitmap, sizeof section, &section) != sizeof section ||
-        section.dsBm.bmBitsPixel != 32)
-        return Surface{};
-    int height = section.dsBmih.biHeight;
-    if (height > 0) return Surface{}; // bottom-up: not one of ours
-    return Surface{section.dsBm.bmWidth, -height,
-                   static_cast<std::uint32_t*>(section.dsBm.bmBits)};
-}
-
-HDC createSurfaceDC(int width, int height) {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    surfaces()[dc] = SurfaceDC{dib, SelectObject(dc, dib)};
-    return dc;
-}
-
-void deleteSurfaceDC(HDC dc) {
-    auto it = surfaces().find(dc);
-    if (it == surfaces().end()) return;
-    SelectObject(dc, it->second.old);
-    DeleteObject(it->second.dib);
-    DeleteDC(dc);
-    surfaces().erase(it);
-}
-
-int gdiLiveObjects() { return int(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }

@@ -137,7 +137,7 @@ void addEllipses(std::vector<RasterCase>& out) {
             ellipse("ellipse-" + str(w) + "x" + str(h), 3, 2, 3 + w, 2 + h, 1, true);
     const int big[][2] = {{20, 20}, {31, 17}, {17, 31}, {40, 36}, {45, 9}, {5, 30}, {3, 8}};
     for (auto& s : big)
-        ellipse("ellipse-" + str(s[0]) + "x" + str(s[1]), 1, 1, 1 + s[0], 1 + s[1], 1, true);
+        ellipse("ellipse-big-" + str(s[0]) + "x" + str(s[1]), 1, 1, 1 + s[0], 1 + s[1], 1, true);
     ellipse("ellipse-swapped", 30, 25, 10, 5, 1, true);
     ellipse("ellipse-off-left", -10, 5, 12, 27, 1, true);
     ellipse("ellipse-off-corner", 30, 25, 60, 55, 1, true);
