@@ -1,33 +1,84 @@
 // goProgram: one frame of the game. Until the screens exist it draws a test
-// picture that exercises every drawing primitive, the clock, the keys and the mouse.
+// picture: the five ship designs with every gun fit and Transport length,
+// every part in the three colour modes, a paragraph of the vector font and
+// the star field drifting as the camera moves. Escape leaves.
 #include <cmath>
+#include <vector>
 
 #include "app/app.h"
 #include "draw/draw.h"
+#include "model/model.h"
 #include "platform/system.h"
+#include "render/render.h"
 
 namespace {
 
 constexpr double pi = 3.141592653589793;
 
-// A ship-part-like shape in its own local coordinates.
-const vec2 wing[] = {vec2(-1, -1), vec2(1.5, 0), vec2(-1, 1), vec2(-0.4, 0)};
+// What tells one variant of a design from another: its guns and its reach.
+int variantOf(const ship& s) {
+    int guns = 0, rows = 0;
+    for (const part& p : s.parts)
+        if (p.kind == kindGun) ++guns, rows += p.index * p.index;
+    return guns * 100 + rows + int(s.radius) * 10000;
+}
 
-void drawFan(HDC hdc, vec2 centre, double radius, int width) {
-    for (int i = 0; i < 16; ++i) {
-        vec2 tip = centre + vec2(i * pi / 8) * radius;
-        COLORREF c = RGB(255 - i * 12, 80 + i * 10, 40 + i * 13);
-        drawLine(hdc, centre, tip, c, width);
+struct Shown {
+    int type;
+    ship s;
+};
+
+// One ship of every variant of every design, found by building ships until
+// each variant has turned up (the variants are drawn at random).
+std::vector<Shown> everyVariant() {
+    const int variants[] = {1, 2, 3, 4, 4};
+    std::vector<Shown> out;
+    for (int type = typeBase; type <= typeTransport; ++type) {
+        std::vector<int> seen;
+        for (int tries = 0; tries < 500 && int(seen.size()) < variants[type]; ++tries) {
+            ship s(vec2(0, 0), type, type % 3, true);
+            int v = variantOf(s);
+            bool fresh = true;
+            for (int w : seen) fresh = fresh && w != v;
+            if (!fresh) continue;
+            seen.push_back(v);
+            out.push_back({type, s});
+        }
+    }
+    return out;
+}
+
+// Three rows: the Base with the light and medium fighters, the heavy
+// fighters, the Transports; each ship turning at its own rate.
+void drawShips(HDC hdc, std::vector<Shown>& ships, double clock, double scale) {
+    const double rowY[] = {80, 80, 80, 210, 330};
+    double x = 0;
+    int lastRow = -1;
+    for (std::size_t i = 0; i < ships.size(); ++i) {
+        ship& s = ships[i].s;
+        int type = ships[i].type;
+        if (rowY[type] != (lastRow < 0 ? -1 : rowY[lastRow])) x = 20;
+        lastRow = type;
+        x += s.radius;
+        s.dir = vec2(type == typeTransport ? clock * 0.1 + i * 0.4 : clock * 0.3 + i * 0.7);
+        for (part& p : s.parts) p.lit = p.kind == kindEngine && std::fmod(clock + i, 2.0) < 1.2;
+        drawShip(hdc, s, vec2(x, rowY[type]) * scale, float(scale));
+        x += s.radius + 25;
     }
 }
 
-void drawKeyLamps(HDC hdc, vec2 at) {
-    const int keys[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_SHIFT, VK_SPACE, VK_RETURN,
-                        VK_LBUTTON, VK_RBUTTON};
-    for (int i = 0; i < 9; ++i) {
-        vec2 lo = at + vec2(i * 18.0, 0);
-        if (key(keys[i])) drawBox(hdc, lo, lo + vec2(14, 14), 0x00ff00, 0x008000);
-        else drawBox(hdc, lo, lo + vec2(14, 14), 0x404040);
+void drawPartTable(HDC hdc, vec2 at, double scale, double clock) {
+    const int rows[][2] = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6},
+                           {2, 0}, {2, 1}, {3, 0}, {3, 1}, {3, 2}};
+    for (int mode = 0; mode < 3; ++mode) {
+        for (int k = 0; k < 12; ++k) {
+            vec2 p = at + vec2(k * 56 * scale, mode * 56 * scale);
+            float value = mode == colourNormal ? float(k % 3 + 0.1)
+                          : mode == colourFading ? float(0.5 + 0.5 * std::sin(clock + k))
+                                                 : float(k / 11.0);
+            drawPart(hdc, p, vec2(-pi / 2), float(scale), rows[k][0], rows[k][1], true, mode,
+                     value);
+        }
     }
 }
 
@@ -35,60 +86,30 @@ void drawKeyLamps(HDC hdc, vec2 at) {
 
 void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     static double clock = 0;
+    static std::vector<Shown> ships = everyVariant();
     clock += frameTime;
     key(0);
-    // Until the menus exist, Escape leaves the test picture.
     if (key(VK_ESCAPE)) sysQuit();
 
     int w = workRes(true, 1, 0), h = workRes(true, 0, 0);
-    double unit = w / 100.0;
+    double scale = w / 1024.0;
 
-    // Lines, thin and wide, in every direction.
-    drawFan(hdc, vec2(unit * 12, unit * 12), unit * 9, 1);
-    drawFan(hdc, vec2(unit * 32, unit * 12), unit * 9, 3);
+    // The camera drifts, and the stars with it, each by its depth.
+    doStarField(hdc, vec2(-clock * 60, -clock * 25));
 
-    // Boxes: filled, outline only, and with the current colours.
-    drawBox(hdc, vec2(unit * 45, unit * 4), vec2(unit * 55, unit * 10), 0xffffff, 0x7f3f00);
-    drawBox(hdc, vec2(unit * 57, unit * 10), vec2(unit * 67, unit * 4), 0x00ffff);
-    setColor(hdc, 0x0000ff, 0x00007f);
-    drawBox(hdc, vec2(unit * 69, unit * 4), vec2(unit * 79, unit * 10));
-    endColor(hdc);
+    drawShips(hdc, ships, clock, scale);
+    drawPartTable(hdc, vec2(40 * scale, h - 250 * scale), scale, clock);
 
-    // Circles from a spark's radius of 1.5 up to large, filled and outlined.
-    for (int i = 0; i < 8; ++i) {
-        double r = 1.5 * std::pow(1.75, i);
-        drawCirc(hdc, vec2(unit * (46 + i * 6.5), unit * 18), r, 0xffaf64, 0x402010);
-    }
-
-    // Polygons: outline only, filled, and turning ship parts.
-    vec2 star[10];
-    for (int i = 0; i < 10; ++i)
-        star[i] = vec2(unit * 12, unit * 34) + vec2(i * pi / 5 - pi / 2) * (i % 2 ? 3.5 : 8) * unit;
-    drawPoly(hdc, star, 10, 0x64afff);
-    for (int i = 0; i < 10; ++i) star[i] = star[i] + vec2(unit * 20, 0);
-    drawPoly(hdc, star, 10, 0xffffff, 0x206080);
-    for (int i = 0; i < 6; ++i) {
-        vec2 heading(clock * (0.5 + i * 0.3) + i);
-        vec2 scaled[4];
-        for (int k = 0; k < 4; ++k) scaled[k] = wing[k] * (unit * (1 + i * 0.6));
-        COLORREF side = i % 3 == 0 ? 0x0000ff : i % 3 == 1 ? 0x00ff00 : 0xff0000;
-        drawPoly(hdc, vec2(unit * (50 + i * 8), unit * 34), heading, scaled, 4, 0xc0c0c0, side);
-    }
-
-    // Pixels: a drifting field, and a path drawn with the current pen.
-    for (int i = 0; i < 200; ++i) {
-        double x = std::fmod(i * 97.3 + clock * (10 + i % 7) * 4, double(w));
-        double y = unit * 46 + std::fmod(i * 53.1, unit * 8);
-        drawPixl(hdc, vec2(x, y), RGB(255, 255, 128 + i % 128));
-    }
-    setLine(hdc, 0, 1, 0x00c0ff);
-    drawLine(hdc, vec2(unit * 4, h - unit * 4), vec2(unit * 4, h - unit * 4));
-    for (int i = 1; i <= 40; ++i)
-        drawLine(hdc, vec2(unit * (4 + i * 2), h - unit * (4 + 3 * std::sin(i * 0.5 + clock))));
+    setLine(hdc, 0, 1, 0xffaf64);
+    vec2 cursor = drawText(hdc, vec2(w * 0.55, 20 * scale), float(w * 0.55), float(w - 10),
+                           float(2 * scale),
+                           "Korvane 1.05\n\nShips are built from hull plates, engines and "
+                           "guns; they fly with inertia, fire, lose parts to hits and break "
+                           "apart.\tTabs, digits 0123456789 and signs: ( ) * + , - . / : = _ ! ' ?");
+    cursor = drawText(hdc, cursor, float(w * 0.55), float(w - 10), float(2 * scale), "\nTime: ");
+    drawFloat(hdc, cursor, float(w * 0.55), float(w - 10), float(2 * scale), 2, float(clock));
     endLine(hdc);
 
-    // Input: lamps for held keys, and a cross-hair at the cursor.
-    drawKeyLamps(hdc, vec2(unit * 4, unit * 56));
     vec2 m = mousePos();
     drawLine(hdc, m - vec2(8, 0), m + vec2(9, 0), 0xffffff);
     drawLine(hdc, m - vec2(0, 8), m + vec2(0, 9), 0xffffff);

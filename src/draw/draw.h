@@ -45,3 +45,12 @@ void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n);
 void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n, COLORREF c);
 void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n, COLORREF line,
               COLORREF fill);
+
+// The vector font, drawn with the current pen: capitals as small letters, the
+// digits and some punctuation; any other byte is a small box. left is where new
+// lines start, right where text wraps, size the pixels per grid unit. Each
+// returns the cursor after what it drew.
+vec2 drawText(HDC hdc, vec2 pos, float left, float right, float size, const char* text);
+vec2 drawInt(HDC hdc, vec2 pos, float left, float right, float size, int value);
+vec2 drawFloat(HDC hdc, vec2 pos, float left, float right, float size, int decimals,
+               float value);
