@@ -6,9 +6,11 @@
 // own, not rand, so every system draws the same list.
 #include "cases.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "draw/draw.h"
+#include "render/render.h"
 
 namespace {
 
@@ -127,10 +129,12 @@ void addPolygons(std::vector<RasterCase>& out, Random& rnd) {
 void addEllipses(std::vector<RasterCase>& out) {
     auto ellipse = [&](const std::string& name, int l, int t, int r, int b, int width,
                        bool brush) {
-        out.push_back({name, "ellipse", W, H, [=](HDC dc) {
+        out.push_back({name, "ellipse", W, H,
+                       [=](HDC dc) {
                            withTools(dc, PS_SOLID, width, brush,
                                      [&] { Ellipse(dc, l, t, r, b); });
-                       }});
+                       },
+                       {std::min(t, b), std::max(t, b) - 1}});
     };
     for (int w = 1; w <= 14; ++w)
         for (int h = 1; h <= 14; ++h)
@@ -229,6 +233,43 @@ void addGameCalls(std::vector<RasterCase>& out, Random& rnd) {
     }
 }
 
+// Text in the game's own font, at the sizes the screens use.
+void addText(std::vector<RasterCase>& out) {
+    const char* lines[] = {"abcdefghijklm", "nopqrstuvwxyz", "0123456789", "()*+,-./:=?_!'"};
+    const float sizes[] = {1, 2, 2.5f};
+    for (int i = 0; i < 4; ++i)
+        for (float size : sizes) {
+            const char* text = lines[i];
+            out.push_back({"text-" + str(i) + "-size" + str(int(size * 10)), "text", 112, 40,
+                           [=](HDC dc) {
+                               setLine(dc, 0, 1, 0xffaf64);
+                               drawText(dc, vec2(3, 3), 3, 110, size, text);
+                               endLine(dc);
+                           }});
+        }
+}
+
+// Every part shape in the three colour modes, turned, as ships, debris and the
+// status panel draw them.
+void addParts(std::vector<RasterCase>& out) {
+    const int rows[][2] = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6},
+                           {2, 0}, {2, 1}, {3, 0}, {3, 1}, {3, 2}};
+    for (auto& r : rows)
+        for (int mode = 0; mode < 3; ++mode) {
+            int kind = r[0], index = r[1];
+            out.push_back({"part-" + str(kind) + "-" + str(index) + "-mode" + str(mode), "part",
+                           W, H, [=](HDC dc) {
+                               drawPart(dc, vec2(24.3, 20.6), vec2(0.4 + mode), 0.7f, kind,
+                                        index, false, mode, mode == 0 ? 2.1f : 0.6f);
+                           }});
+        }
+    out.push_back({"part-base", "part", 96, 96, [](HDC dc) {
+                       ship base(vec2(0, 0), typeBase, sideGreen, true);
+                       base.dir = vec2(0.3);
+                       drawShip(dc, base, vec2(48.5, 47.2), 0.7f);
+                   }});
+}
+
 } // namespace
 
 std::vector<RasterCase> rasterCases() {
@@ -243,5 +284,7 @@ std::vector<RasterCase> rasterCases() {
     addPixels(out, rnd);
     addFar(out);
     addGameCalls(out, rnd);
+    addText(out);
+    addParts(out);
     return out;
 }

@@ -16,12 +16,6 @@ const char wideWine[] = "sloped wide strokes: Wine rounds quad corners, we strok
 // Wine strokes its own polygon approximation. The game never draws one.
 const char wideEllipse[] = "wide-pen ellipse: nib along the outline against Wine's stroked path";
 
-// A 3x8 ellipse at (1,1): Wine paints its top and bottom rows six to eleven
-// pixels to the right of the box, outside the bounding rectangle that GDI
-// never paints beyond (the same box at (3,2) agrees with us exactly). We keep
-// the walk's flat ends, as Wine does wherever it stays inside the box.
-const char narrowWine[] = "narrow tall ellipse: Wine paints outside its bounding box";
-
 const KnownDifference known[] = {
     {"line3-dir12,3", 12, wideWine},
     {"line3-dir12,6", 8, wideWine},
@@ -94,7 +88,6 @@ const KnownDifference known[] = {
     {"polyline-20-w3", 57, wideWine},
     {"polyline-23-w3", 100, wideWine},
     {"polygon-wide-pen", 101, wideWine},
-    {"ellipse-big-3x8", 12, narrowWine},
     {"ellipse-wide-pen", 56, wideEllipse},
     {"far-wide-line", 1, wideWine},
 };
