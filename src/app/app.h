@@ -30,3 +30,38 @@ vec2 mousePos();
 
 // One frame of the game, drawn into hdc (cleared before, shown after).
 void goProgram(HDC hdc, HINSTANCE instance, float frameTime);
+
+// The screens of the driver's mode machine (the value of its `mode`). Any
+// value above modeLost runs play. The result screens rely on modeWon and
+// modeLost being modeLoadSuccess and modeLoadFail plus 2.
+enum {
+    modeMenu = 0,
+    modeStart = 1,
+    modeLoad = 2,
+    modeSave = 3,
+    modeHelp = 4,
+    modeEditor = 5,
+    modeMessage = 6,
+    modeSuccessName = 7,
+    modeFailName = 8,
+    modePlay = 9,
+    modeLoadSuccess = 10,
+    modeLoadFail = 11,
+    modeWon = 12,
+    modeLost = 13,
+};
+
+// The main menu: draws it and returns the item chosen with Enter in this
+// frame (1 Play, 2 Load, 3 Save, 4 Editor, 5 Help, 6 Exit), else 0. reset
+// puts the selection back on Play.
+int mainMenu(HDC hdc, bool reset);
+
+// Draws a mission file name "kvxmap.NNNN.kvx" at pos and lets the digit and
+// letter keys overwrite its four name characters in turn; returns the cursor.
+// reset ignores keys already held until they are released.
+vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset);
+
+// Draws text (a buffer of size bytes) at pos with a cursor and edits it in
+// place; returns the cursor after the text. reset puts the cursor at 0 and
+// ignores keys already held.
+vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset);

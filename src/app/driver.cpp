@@ -1,116 +1,257 @@
-// goProgram: one frame of the game. Until the screens exist it draws a test
-// picture: the five ship designs with every gun fit and Transport length,
-// every part in the three colour modes, a paragraph of the vector font and
-// the star field drifting as the camera moves. Escape leaves.
-#include <cmath>
+// goProgram: one frame of the game. It owns the whole game state for the run
+// (the mission's ships, the frags, camera, zoom, the player's ship and side,
+// the message and file names) and runs exactly one screen of its mode
+// machine each frame.
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "app/mission_file.h"
+#include "app/play.h"
 #include "draw/draw.h"
-#include "model/model.h"
+#include "editor/editor.h"
 #include "platform/system.h"
 #include "render/render.h"
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+constexpr COLORREF textColour = 0xffaf64;
 
-// What tells one variant of a design from another: its guns and its reach.
-int variantOf(const ship& s) {
-    int guns = 0, rows = 0;
-    for (const part& p : s.parts)
-        if (p.kind == kindGun) ++guns, rows += p.index * p.index;
-    return guns * 100 + rows + int(s.radius) * 10000;
+float defaultZoom() { return float(workRes(true, 1, 0) * 0.0006875); }
+
+void drawLiveShips(HDC hdc, const ship* a, vec2 cam, float zom) {
+    for (int i = 0; i < shipCount; ++i)
+        if (a[i].alive) drawShip(hdc, a[i], screenOf(a[i].pos, cam, zom), zom);
 }
 
-struct Shown {
-    int type;
-    ship s;
+// Text at the screens' usual margins: left 10, the window width, size 2.
+vec2 say(HDC hdc, vec2 cursor, const char* text, float size = 2) {
+    return drawText(hdc, cursor, 10, float(workRes(true, 1, 0)), size, text);
+}
+
+void showMessages(const char* caption, const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) sysMessageBox(caption, m.c_str());
+}
+
+// A load that could not open the file or found the wrong code changed nothing.
+bool loadWentThrough(const std::vector<std::string>& messages) {
+    return messages.empty() || messages.front().rfind("Failed to load file!", 0) != 0;
+}
+
+const char* const helpLines[] = {
+    "\n\nHelp message:\n\n",
+    "Help on ship piloting:\n",
+    "Arrowkeys\tMoves the ship\n",
+    "Shift\t\tFire weapons\n",
+    "Numpad 0\t\tTarget nearest enemy\n",
+    "TAB\t\tShows the radar screen\n",
+    "R\t\tRepair ship\n",
+    "A\t\tAutopilot\n",
+    "C\t\tControl mode\n",
+    "X\t\tSpectator mode\n",
+    "Esc\t\tMain menu\n",
+    "\nStart a new game by selecting Play in the main\n",
+    "menu when program starts, or by loading a mission\n",
+    "such as AAAA, which is the standard first mission.\n",
+    "\nIn spectator mode you can zoom in and out using\n",
+    "the + and - buttons. Backspace resets the view.\n",
+    "\nFor more information about mission editing,\n",
+    "saving and loading, see the text file supplied\n",
+    "with this program.\n",
 };
-
-// One ship of every variant of every design, found by building ships until
-// each variant has turned up (the variants are drawn at random).
-std::vector<Shown> everyVariant() {
-    const int variants[] = {1, 2, 3, 4, 4};
-    std::vector<Shown> out;
-    for (int type = typeBase; type <= typeTransport; ++type) {
-        std::vector<int> seen;
-        for (int tries = 0; tries < 500 && int(seen.size()) < variants[type]; ++tries) {
-            ship s(vec2(0, 0), type, type % 3, true);
-            int v = variantOf(s);
-            bool fresh = true;
-            for (int w : seen) fresh = fresh && w != v;
-            if (!fresh) continue;
-            seen.push_back(v);
-            out.push_back({type, s});
-        }
-    }
-    return out;
-}
-
-// Three rows: the Base with the light and medium fighters, the heavy
-// fighters, the Transports; each ship turning at its own rate.
-void drawShips(HDC hdc, std::vector<Shown>& ships, double clock, double scale) {
-    const double rowY[] = {80, 80, 80, 210, 330};
-    double x = 0;
-    int lastRow = -1;
-    for (std::size_t i = 0; i < ships.size(); ++i) {
-        ship& s = ships[i].s;
-        int type = ships[i].type;
-        if (rowY[type] != (lastRow < 0 ? -1 : rowY[lastRow])) x = 20;
-        lastRow = type;
-        x += s.radius;
-        s.dir = vec2(type == typeTransport ? clock * 0.1 + i * 0.4 : clock * 0.3 + i * 0.7);
-        for (part& p : s.parts) p.lit = p.kind == kindEngine && std::fmod(clock + i, 2.0) < 1.2;
-        drawShip(hdc, s, vec2(x, rowY[type]) * scale, float(scale));
-        x += s.radius + 25;
-    }
-}
-
-void drawPartTable(HDC hdc, vec2 at, double scale, double clock) {
-    const int rows[][2] = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6},
-                           {2, 0}, {2, 1}, {3, 0}, {3, 1}, {3, 2}};
-    for (int mode = 0; mode < 3; ++mode) {
-        for (int k = 0; k < 12; ++k) {
-            vec2 p = at + vec2(k * 56 * scale, mode * 56 * scale);
-            float value = mode == colourNormal ? float(k % 3 + 0.1)
-                          : mode == colourFading ? float(0.5 + 0.5 * std::sin(clock + k))
-                                                 : float(k / 11.0);
-            drawPart(hdc, p, vec2(-pi / 2), float(scale), rows[k][0], rows[k][1], true, mode,
-                     value);
-        }
-    }
-}
 
 } // namespace
 
 void goProgram(HDC hdc, HINSTANCE, float frameTime) {
-    static double clock = 0;
-    static std::vector<Shown> ships = everyVariant();
-    clock += frameTime;
+    static ship a[shipCount];
+    static frag b[fragCount];
+    static vec2 cam;
+    static float zom = defaultZoom();
+    static int you = 0;
+    static int sid = 0;
+    static bool aliv = false;
+    static bool autr = false;
+    static bool autp = false;
+    static bool entdw = false;
+    static float oSpd = frameTime;
+    static int mode = modeLoadSuccess;
+    static char filnam[fileNameSize] = "kvxmap.0000.kvx";
+    static char sucfil[fileNameSize] = "kvxmap.0000.kvx";
+    static char faifil[fileNameSize] = "kvxmap.0000.kvx";
+    static char note[noteSize] = "Welcome to Korvane!\n\nI hope you'll enjoy your play!";
+    static bool init = true;
+
+    // The frame time is smoothed over the last frames.
+    float t = (oSpd * 5 + frameTime) / 6;
+    oSpd = t;
+    vec2 cursor;
+
+    // The first frame loads the standard first mission as if a mission had
+    // just been won; without it, play starts with a lone Base.
+    if (init) {
+        a[0] = ship(vec2(0, 0), typeBase, sideRed, true);
+        std::memset(sucfil + 7, 'A', 4);
+        mode = modeLoadSuccess;
+        you = 0;
+        sid = 0;
+        init = false;
+    }
+
+    doStarField(hdc, cam * zom);
     key(0);
-    if (key(VK_ESCAPE)) sysQuit();
+    if (key(VK_ESCAPE)) mode = modeMenu;
 
-    int w = workRes(true, 1, 0), h = workRes(true, 0, 0);
-    double scale = w / 1024.0;
+    MissionRefs mission{a, you, sid, sucfil, faifil, note};
 
-    // The camera drifts, and the stars with it, each by its depth.
-    doStarField(hdc, vec2(-clock * 60, -clock * 25));
+    switch (mode) {
+    case modeMenu: {
+        drawLiveShips(hdc, a, cam, zom);
+        switch (mainMenu(hdc, false)) {
+        case 1: mode = modeStart, entdw = true; break;
+        case 2: mode = modeLoad, entdw = true; break;
+        case 3:
+            mode = modeSave, entdw = true;
+            std::memset(filnam + 7, '0', 4);
+            break;
+        case 4: mode = modeEditor; break;
+        case 5: mode = modeHelp; break;
+        case 6: sysQuit(); break;
+        default: break;
+        }
+        break;
+    }
 
-    drawShips(hdc, ships, clock, scale);
-    drawPartTable(hdc, vec2(40 * scale, h - 250 * scale), scale, clock);
+    case modeStart: {
+        cursor = vec2(10, 10);
+        zom = defaultZoom();
+        aliv = false;
+        // The search for a ship of the player's side takes one step per frame.
+        bool valid = a[you].alive && a[you].side == sid;
+        if (valid) cam = a[you].pos * -1;
+        else you = (you + 1) % shipCount;
+        drawLiveShips(hdc, a, cam, zom);
+        setLine(hdc, 0, 1, textColour);
+        if (!valid) cursor = drawText(hdc, cursor, 10, 640, 2, "Player ship not set...\n\n");
+        cursor = drawText(hdc, cursor, 10, 640, 2, note);
+        cursor = drawText(hdc, cursor, 10, 640, 2, "\n\nPress Enter to start as spectator...");
+        cursor = drawText(hdc, cursor, 10, 640, 2, "\nPress C to start as pilot...");
+        endLine(hdc);
+        if (key(VK_RETURN)) {
+            if (!entdw && valid) mode = modePlay, aliv = false;
+            entdw = true;
+        } else if (key('C')) {
+            if (!entdw && valid) mode = modePlay, aliv = true;
+            entdw = true;
+        } else {
+            entdw = false;
+        }
+        break;
+    }
 
-    setLine(hdc, 0, 1, 0xffaf64);
-    vec2 cursor = drawText(hdc, vec2(w * 0.55, 20 * scale), float(w * 0.55), float(w - 10),
-                           float(2 * scale),
-                           "Korvane 1.05\n\nShips are built from hull plates, engines and "
-                           "guns; they fly with inertia, fire, lose parts to hits and break "
-                           "apart.\tTabs, digits 0123456789 and signs: ( ) * + , - . / : = _ ! ' ?");
-    cursor = drawText(hdc, cursor, float(w * 0.55), float(w - 10), float(2 * scale), "\nTime: ");
-    drawFloat(hdc, cursor, float(w * 0.55), float(w - 10), float(2 * scale), 2, float(clock));
-    endLine(hdc);
+    case modeLoad:
+    case modeLoadSuccess:
+    case modeLoadFail: {
+        setLine(hdc, 0, 1, textColour);
+        cursor = say(hdc, vec2(5, 5), "Load file\n\n");
+        cursor = setfilename(hdc, filnam, cursor, false);
+        cursor = say(hdc, cursor, "\n\nEnter to save\nEsc to cancel");
+        endLine(hdc);
+        bool automatic = mode == modeLoadSuccess || mode == modeLoadFail;
+        if (key(VK_RETURN) || automatic) {
+            if (!entdw || automatic) {
+                for (frag& f : b) f = frag();
+                if (mode == modeLoadSuccess) std::memcpy(filnam, sucfil, fileNameSize);
+                if (mode == modeLoadFail) std::memcpy(filnam, faifil, fileNameSize);
+                std::vector<std::string> messages = loadMission(filnam, mission);
+                showMessages(filnam, messages);
+                if (loadWentThrough(messages)) editmessage(hdc, cursor, note, noteSize, true);
+                mainMenu(hdc, true);
+                mode = modeStart;
+            }
+            entdw = true;
+        } else {
+            entdw = false;
+        }
+        break;
+    }
 
-    vec2 m = mousePos();
-    drawLine(hdc, m - vec2(8, 0), m + vec2(9, 0), 0xffffff);
-    drawLine(hdc, m - vec2(0, 8), m + vec2(0, 9), 0xffffff);
+    case modeSave: {
+        setLine(hdc, 0, 1, textColour);
+        cursor = say(hdc, vec2(5, 5), "Save file\n\n");
+        cursor = setfilename(hdc, filnam, cursor, false);
+        cursor = say(hdc, cursor, "\n\nEnter to save\nEsc to cancel");
+        endLine(hdc);
+        if (key(VK_RETURN)) {
+            if (!entdw) {
+                showMessages(filnam, saveMission(filnam, mission));
+                mode = modeMenu;
+            }
+            entdw = true;
+        } else {
+            entdw = false;
+        }
+        break;
+    }
+
+    case modeHelp: {
+        setLine(hdc, 0, 1, 0xffffff);
+        cursor = say(hdc, vec2(10, 10), "Korvane 1.05", 2.5f);
+        setLine(hdc, 0, 1, textColour);
+        for (const char* line : helpLines) cursor = say(hdc, cursor, line);
+        endLine(hdc);
+        break;
+    }
+
+    case modeEditor: {
+        int r = editMiss(hdc, a, cam, zom, you, sid, t);
+        if (r == 1) {
+            mode = modeMessage;
+            editmessage(hdc, vec2(10, 10), note, noteSize, true);
+        } else if (r == 2) {
+            mode = modeSuccessName;
+            setfilename(hdc, sucfil, vec2(10, 10), true);
+        } else if (r == 3) {
+            mode = modeFailName;
+            setfilename(hdc, faifil, vec2(10, 10), true);
+        }
+        break;
+    }
+
+    case modeMessage: editmessage(hdc, vec2(10, 10), note, noteSize, false); break;
+
+    case modeSuccessName:
+    case modeFailName: {
+        setLine(hdc, 0, 1, textColour);
+        bool success = mode == modeSuccessName;
+        cursor = say(hdc, vec2(5, 5), success ? "Success mission\n\n" : "Fail mission\n\n");
+        cursor = setfilename(hdc, success ? sucfil : faifil, cursor, false);
+        say(hdc, cursor, "\n\nEnter to continue");
+        endLine(hdc);
+        if (key(VK_RETURN)) mode = modeEditor;
+        break;
+    }
+
+    case modeWon:
+    case modeLost: {
+        setLine(hdc, 0, 1, textColour);
+        say(hdc, vec2(10, 10),
+            mode == modeWon ? "Mission successfully completed.\nPress Enter to continue..."
+                            : "Mission failed!\nPress Enter to continue...");
+        endLine(hdc);
+        if (key(VK_RETURN)) {
+            if (!entdw) mode -= 2;
+            entdw = true;
+        } else {
+            entdw = false;
+        }
+        break;
+    }
+
+    default: {
+        PlayState play{a, b, cam, zom, you, sid, aliv, autr, autp, mode};
+        playFrame(hdc, play, t);
+        break;
+    }
+    }
 }
