@@ -3,6 +3,7 @@
 // byte the way the game always has, then made safe to play.
 #include "app/mission_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -60,7 +61,11 @@ public:
     }
     void read(void* out, int count) {
         auto* o = static_cast<unsigned char*>(out);
-        for (int i = 0; i < count; ++i) o[i] = get();
+        const std::size_t n = std::size_t(count);
+        const std::size_t have = at < bytes.size() ? std::min(n, bytes.size() - at) : 0;
+        if (have > 0) std::memcpy(o, bytes.data() + at, have);
+        std::memset(o + have, 0xFF, n - have);
+        at += n;
     }
 
 private:
@@ -84,11 +89,15 @@ int tableRows(int kind) {
     }
 }
 
-void makeFinite(float& v) {
+// Numbers from a file must stay finite through the game's arithmetic: a value
+// that is not a number becomes 0, and one beyond a billion (far past anything
+// play produces: the world ends at 30000) is held there, so that squares and
+// products in the simulation stay finite too.
+constexpr double numberLimit = 1e9;
+template <typename T> void makeFinite(T& v) {
     if (!std::isfinite(v)) v = 0;
-}
-void makeFinite(double& v) {
-    if (!std::isfinite(v)) v = 0;
+    else if (v > numberLimit) v = T(numberLimit);
+    else if (v < -numberLimit) v = T(-numberLimit);
 }
 void makeFinite(vec2& v) {
     makeFinite(v.x);

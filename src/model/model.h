@@ -117,6 +117,10 @@ struct frag {
     int partIndex = 0;
 
     frag() = default;
+    // Shots (types 0..2, the gun's row), sparks (3) and bits (4).
+    frag(vec2 pos, vec2 vel, int type);
+    // Flashes (5: c = 0 small, 1 large) and debris (6: the part kind c and row d).
+    frag(vec2 pos, vec2 vel, int type, int c, int d);
 };
 
 // An attribute of a part type: kind 1 hull, 2 engine, 3 gun; 0 for an empty
