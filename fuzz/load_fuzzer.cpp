@@ -15,18 +15,6 @@
 
 namespace {
 
-// The driver's mission state as the game starts it.
-struct Mission {
-    ship a[shipCount];
-    int you = 0;
-    int sid = 0;
-    char sucfil[fileNameSize] = "kvxmap.0000.kvx";
-    char faifil[fileNameSize] = "kvxmap.0000.kvx";
-    char note[noteSize] = {};
-
-    MissionRefs refs() { return {a, you, sid, sucfil, faifil, note}; }
-};
-
 [[noreturn]] void breach(const char* what, int ship, int slot) {
     std::fprintf(stderr, "load_fuzzer: %s (ship %d, part %d)\n", what, ship, slot);
     std::abort();

@@ -11,17 +11,6 @@
 
 namespace {
 
-struct Mission {
-    ship a[shipCount];
-    int you = 0;
-    int sid = 0;
-    char sucfil[fileNameSize] = "kvxmap.0000.kvx";
-    char faifil[fileNameSize] = "kvxmap.0000.kvx";
-    char note[noteSize] = {};
-
-    MissionRefs refs() { return {a, you, sid, sucfil, faifil, note}; }
-};
-
 Mission missions[3];
 
 void loneBase(Mission& m) {

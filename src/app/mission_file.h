@@ -24,6 +24,19 @@ struct MissionRefs {
     char* note;   // 500 bytes: the mission message
 };
 
+// A mission with storage of its own, as the game starts it, for tools and
+// tests (the game itself keeps these in the driver's state).
+struct Mission {
+    ship a[shipCount];
+    int you = 0;
+    int sid = 0;
+    char sucfil[fileNameSize] = "kvxmap.0000.kvx";
+    char faifil[fileNameSize] = "kvxmap.0000.kvx";
+    char note[noteSize] = {};
+
+    MissionRefs refs() { return {a, you, sid, sucfil, faifil, note}; }
+};
+
 // Writes the mission to path. Returns the messages to show (caption: the file
 // name); empty when all went well.
 std::vector<std::string> saveMission(const char* path, const MissionRefs& m);

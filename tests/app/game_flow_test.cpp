@@ -46,7 +46,7 @@ std::string typed(int frame, const std::string& keys) {
 
 // A mission as the driver holds it, for writing files and for the bytes a
 // save of it must give.
-struct Mission {
+struct FlowMission {
     std::vector<ship> a = std::vector<ship>(shipCount);
     int you = 0;
     int sid = 0;
@@ -54,7 +54,7 @@ struct Mission {
     char faifil[fileNameSize] = "kvxmap.0000.kvx";
     char note[noteSize] = {};
 
-    explicit Mission(const char* message) { std::snprintf(note, sizeof note, "%s", message); }
+    explicit FlowMission(const char* message) { std::snprintf(note, sizeof note, "%s", message); }
 
     void put(int slot, int type, int side, int objective, vec2 pos) {
         a[slot] = ship(pos, type, side, true);
@@ -69,8 +69,8 @@ struct Mission {
 
 // Defend the Base (the player's ship) and destroy an enemy far off screen;
 // won leads to kvxmap.BBBB.kvx.
-Mission firstMission() {
-    Mission m("FIRST MISSION\nDEFEND THE BASE");
+FlowMission firstMission() {
+    FlowMission m("FIRST MISSION\nDEFEND THE BASE");
     m.put(0, typeBase, sideRed, objDefend, vec2(0, 0));
     m.put(1, typeLightFighter, sideGreen, objDestroy, vec2(3000, 0));
     std::snprintf(m.sucfil, fileNameSize, "kvxmap.BBBB.kvx");
@@ -78,8 +78,8 @@ Mission firstMission() {
 }
 
 // Another side, other designs, a gap between the slots, other follow-ups.
-Mission secondMission() {
-    Mission m("LOAD TEST\nLINE TWO\nLINE THREE");
+FlowMission secondMission() {
+    FlowMission m("LOAD TEST\nLINE TWO\nLINE THREE");
     m.put(0, typeHeavyFighter, sideGreen, objDefend, vec2(0, 0));
     m.put(1, typeTransport, sideBlue, objDestroy, vec2(400, 300));
     m.put(5, typeBase, sideGreen, objNone, vec2(-600, -200));
@@ -91,8 +91,8 @@ Mission secondMission() {
 }
 
 // Nothing to destroy: play is won at once.
-Mission defendOnlyMission() {
-    Mission m("DEFEND ONLY");
+FlowMission defendOnlyMission() {
+    FlowMission m("DEFEND ONLY");
     m.put(0, typeBase, sideRed, objDefend, vec2(0, 0));
     std::snprintf(m.sucfil, fileNameSize, "kvxmap.BBBB.kvx");
     return m;
@@ -145,7 +145,7 @@ testing::AssertionResult menu(const Screen& s, int selected) {
     return linesAt(s, textPixel, text);
 }
 
-// "Mission successfully completed." or "Mission failed!", then "Press Enter
+// "FlowMission successfully completed." or "FlowMission failed!", then "Press Enter
 // to continue..." below, and nothing else: the first line tells which, as the
 // success line reaches past x = 230 and the failure line ends near x = 106.
 testing::AssertionResult resultScreen(const Screen& s, bool won) {
@@ -156,7 +156,7 @@ testing::AssertionResult resultScreen(const Screen& s, bool won) {
     if (won ? right < 200 : right > 150)
         return testing::AssertionFailure()
                << "the first line ends at x = " << right << ": not the "
-               << (won ? "\"Mission successfully completed.\"" : "\"Mission failed!\"") << " line";
+               << (won ? "\"FlowMission successfully completed.\"" : "\"FlowMission failed!\"") << " line";
     return testing::AssertionSuccess();
 }
 
@@ -293,7 +293,7 @@ TEST_F(GameFlow, TheFirstMissionLoadsWithoutAMessage) {
 }
 
 TEST_F(GameFlow, WithoutAShipOfThePlayersSideNeitherEnterNorCStartsPlay) {
-    Mission m("NOBODY\nTO FLY");
+    FlowMission m("NOBODY\nTO FLY");
     m.put(0, typeBase, sideGreen, objDefend, vec2(0, 0)); // the player's side is red
     write("kvxmap.AAAA.kvx", m.bytes());
     GameRun r = play(tap(3, "Enter") + tap(6, "C"), 10, {2, 4, 7, 10});
@@ -387,7 +387,7 @@ TEST_F(GameFlow, ThePilotKeyStartsPlayToo) {
 
 TEST_F(GameFlow, AWonMissionLoadsItsSuccessFile) {
     write("kvxmap.AAAA.kvx", defendOnlyMission().bytes());
-    Mission next = secondMission();
+    FlowMission next = secondMission();
     write("kvxmap.BBBB.kvx", next.bytes());
     std::string script = tap(3, "Enter");                          // play, won at once
     script += tap(6, "Enter");                                     // frame 7 loads BBBB
@@ -416,7 +416,7 @@ TEST_F(GameFlow, AMissingSuccessFileIsReportedAndTheMissionStays) {
 // ---- Save and Load ---------------------------------------------------------
 
 TEST_F(GameFlow, SaveWritesTheMissionAsLoadedAndLoadReadsItBack) {
-    Mission first = firstMission();
+    FlowMission first = firstMission();
     write("kvxmap.AAAA.kvx", first.bytes());
     std::string script = hold(3, 4, "Escape");                  // Exit
     script += tap(5, "Down") + tap(7, "Down") + tap(9, "Down"); // Save
@@ -445,7 +445,7 @@ TEST_F(GameFlow, SaveWritesTheMissionAsLoadedAndLoadReadsItBack) {
 
 TEST_F(GameFlow, LoadReplacesTheMission) {
     write("kvxmap.AAAA.kvx", firstMission().bytes());
-    Mission second = secondMission();
+    FlowMission second = secondMission();
     write("kvxmap.CCCC.kvx", second.bytes());
     std::string script = hold(3, 4, "Escape") + tap(5, "Down") + tap(7, "Down"); // Load
     script += tap(9, "Enter") + typed(11, "CCCC") + tap(19, "Enter");

@@ -49,17 +49,6 @@ constexpr float nanf = std::numeric_limits<float>::quiet_NaN();
 constexpr float inff = std::numeric_limits<float>::infinity();
 
 // The driver's mission state, owned by the test.
-struct Mission {
-    ship a[shipCount];
-    int you = 0;
-    int sid = 0;
-    char sucfil[fileNameSize] = "kvxmap.0000.kvx";
-    char faifil[fileNameSize] = "kvxmap.0000.kvx";
-    char note[noteSize] = {};
-
-    MissionRefs refs() { return {a, you, sid, sucfil, faifil, note}; }
-};
-
 std::unique_ptr<Mission> fresh() { return std::make_unique<Mission>(); }
 
 Bytes image(const ship& s) {
