@@ -15,6 +15,7 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     set -u
     press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.7; }
     wait_for() { for i in $(seq 120); do xdotool search --name "$1" >/dev/null 2>&1 && return 0; sleep 0.5; done; return 1; }
+    for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
     wine "$1" & game=$!
     wait_for "kvxmap.AAAA.kvx" || { echo "smoke: no message about the first mission" >&2; kill $game; exit 1; }
     sleep 1
