@@ -9,29 +9,13 @@
 #include "app/app.h"
 #include "platform/surface.h"
 #include "sim/sim.h"
+#include "support/sim_world.h"
 
 namespace {
 
 double fraction() { return (std::rand() % 10000) / 10000.0; }
 
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    std::vector<frag> frags = std::vector<frag>(fragCount);
-
-    int liveFrags() const {
-        int n = 0;
-        for (const frag& f : frags) n += f.life > 0;
-        return n;
-    }
-    int liveOfType(int type) const {
-        int n = 0;
-        for (const frag& f : frags) n += f.life > 0 && f.type == type;
-        return n;
-    }
-    void act(int j, float dt) {
-        actFrags(nullptr, dt, vec2(0, 0), 1, ships.data(), frags.data(), j, true);
-    }
-};
+using World = SimWorld;
 
 // A live ship at pos heading along +x with a reach of 50, no parts yet.
 ship target(vec2 pos) {

@@ -6,19 +6,11 @@
 #include <vector>
 
 #include "sim/sim.h"
+#include "support/sim_world.h"
 
 namespace {
 
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    std::vector<frag> frags = std::vector<frag>(fragCount);
-
-    int liveFrags() const {
-        int n = 0;
-        for (const frag& f : frags) n += f.life > 0;
-        return n;
-    }
-};
+using World = SimWorld;
 
 vec2 centreOf(const ship& s, int k) { return retvec2(s.pos, s.dir, s.parts[k].pos); }
 

@@ -6,23 +6,11 @@
 #include <vector>
 
 #include "sim/sim.h"
+#include "support/sim_world.h"
 
 namespace {
 
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    std::vector<frag> frags = std::vector<frag>(fragCount);
-
-    int liveFrags() const {
-        int n = 0;
-        for (const frag& f : frags) n += f.life > 0;
-        return n;
-    }
-    void step(int i, bool thrust, bool right, bool left, bool fire, bool repair, float dt) {
-        actShip(ships.data(), i, frags.data(), thrust, right, left, fire, repair, dt);
-    }
-    void idle(int i, float dt) { step(i, false, false, false, false, false, dt); }
-};
+using World = SimWorld;
 
 // A ship of no design, heading along +x, referring to itself, at rest.
 ship bare(vec2 pos, int self) {

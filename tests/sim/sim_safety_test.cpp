@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "sim/sim.h"
+#include "support/sim_world.h"
 
 namespace {
 
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    std::vector<frag> frags = std::vector<frag>(fragCount);
-};
+using World = SimWorld;
 
 // The motion and energy of a ship are numbers. (Its stored mass is whatever
 // the file held until the ship's next step sums it up again.)
