@@ -28,8 +28,3 @@ void autoPilot(ship* ships, int i, bool& thrust, bool& turnRight, bool& turnLeft
 // The computer mind of ship i: updates its mind state and sets control flags.
 void thinkShip(ship* ships, int i, bool& thrust, bool& turnRight, bool& turnLeft, bool& fire,
                bool& repair, bool& brake, float dt);
-
-// A ship reference read from ship `self`: the reference itself when it names a
-// slot, else `self` (none). Our rule: references come from mission files too,
-// so a value outside 0..49 reads as none instead of indexing past the array.
-inline int shipRef(int ref, int self) { return ref >= 0 && ref < shipCount ? ref : self; }

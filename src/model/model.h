@@ -135,3 +135,8 @@ constexpr int shipImageSize = 1008;
 constexpr int partImageSize = 48;
 void writeShipImage(const ship& s, unsigned char* out);
 ship readShipImage(const unsigned char* in);
+
+// A ship reference read from ship `self`: the reference itself when it names a
+// slot, else `self` (none). Our rule: references come from mission files too,
+// so a value outside 0..49 reads as none instead of indexing past the array.
+inline int shipRef(int ref, int self) { return ref >= 0 && ref < shipCount ? ref : self; }

@@ -31,3 +31,16 @@ void doStarField(HDC hdc, vec2 offset);
 // screen coordinate base + depth * offset. Left of (or above) the band
 // [-50, size + 50] it comes in from the other side; beyond it, it goes back.
 void wrapStar(double& base, float depth, double offset, int size);
+
+// Around ship `own` of the 50: a pointer and a square for its live target,
+// leader and home base, and for its waypoint when it follows no live leader.
+void drawTargets(HDC hdc, const ship* ships, int own, vec2 cam, float zoom);
+
+// The far-view sign of s centred at screenPos in its side's colours: a
+// triangle for fighters and guard lines, a wedge for freighters, a disc for
+// bases; its size follows the ship's radius, not the zoom.
+void drawSymbol(HDC hdc, const ship& s, vec2 screenPos);
+
+// One status panel of s: own draws the bottom-left panel with the energy bar
+// and the design name, else the bottom-right panel of the target.
+void drawStat(HDC hdc, const ship& s, bool own);

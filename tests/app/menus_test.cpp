@@ -40,15 +40,6 @@ private:
     std::vector<int> down_;
 };
 
-// Pixels of one colour in the rectangle [x0, x1) x [y0, y1), clipped to the canvas.
-int countColour(const Canvas& c, COLORREF colour, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = std::max(y0, 0); y < std::min(y1, c.h); ++y)
-        for (int x = std::max(x0, 0); x < std::min(x1, c.w); ++x)
-            n += c.pixel(x, y) == pixelOf(colour);
-    return n;
-}
-
 // Where drawText leaves the cursor, measured on a scratch bitmap.
 vec2 cursorAfter(vec2 pos, float left, float right, float size, const std::string& s) {
     Canvas scratch(4, 4);
@@ -86,7 +77,7 @@ protected:
         std::vector<int> items;
         for (int item = 1; item <= 6; ++item) {
             const int top = kFirstItemTop + (item - 1) * kItemLine;
-            if (countColour(canvas, kHighlight, 0, top, kWidth, top + kItemLine) > 0)
+            if (canvas.count(kHighlight, 0, top, kWidth, top + kItemLine) > 0)
                 items.push_back(item);
         }
         return items;
@@ -110,14 +101,14 @@ TEST_F(MainMenu, DrawsTheSelectedItemHighlightedAndTheRestInTheTextColour) {
     EXPECT_EQ(gdiLiveObjects(), live) << "the menu leaves a pen behind";
     EXPECT_EQ(highlighted(), std::vector<int>{1});
     // Title, heading and every item are drawn; only the selected item is highlighted.
-    EXPECT_GT(countColour(canvas, kText, 0, 0, kWidth, 24), 0) << "title";
-    EXPECT_GT(countColour(canvas, kText, 0, 38, kWidth, 52), 0) << "heading";
-    EXPECT_EQ(countColour(canvas, kHighlight, 0, 0, kWidth, kFirstItemTop), 0);
+    EXPECT_GT(canvas.count(kText, 0, 0, kWidth, 24), 0) << "title";
+    EXPECT_GT(canvas.count(kText, 0, 38, kWidth, 52), 0) << "heading";
+    EXPECT_EQ(canvas.count(kHighlight, 0, 0, kWidth, kFirstItemTop), 0);
     for (int item = 2; item <= 6; ++item) {
         const int top = kFirstItemTop + (item - 1) * kItemLine;
-        EXPECT_GT(countColour(canvas, kText, 0, top, kWidth, top + kItemLine), 0) << item;
+        EXPECT_GT(canvas.count(kText, 0, top, kWidth, top + kItemLine), 0) << item;
     }
-    EXPECT_EQ(countColour(canvas, kText, 0, kFirstItemTop, kWidth, kFirstItemTop + kItemLine), 0);
+    EXPECT_EQ(canvas.count(kText, 0, kFirstItemTop, kWidth, kFirstItemTop + kItemLine), 0);
 
     // A move shows in the frame after the key.
     frame({VK_DOWN});
@@ -336,13 +327,13 @@ TEST_F(FileName, HighlightsTheCharacterUnderTheCursor) {
     const int x0 = int(cursorAfter(pos, 10, kWidth, 2, "kvxmap.W").x);
     const int x1 = int(cursorAfter(pos, 10, kWidth, 2, "kvxmap.W0").x);
     const int y0 = int(pos.y) - 2, y1 = int(pos.y) + 12;
-    EXPECT_GT(countColour(canvas, kHighlight, x0 - 1, y0, x1, y1), 0);
-    EXPECT_EQ(countColour(canvas, kHighlight, 0, 0, kWidth, 60) -
-                  countColour(canvas, kHighlight, x0 - 1, y0, x1, y1),
+    EXPECT_GT(canvas.count(kHighlight, x0 - 1, y0, x1, y1), 0);
+    EXPECT_EQ(canvas.count(kHighlight, 0, 0, kWidth, 60) -
+                  canvas.count(kHighlight, x0 - 1, y0, x1, y1),
               0)
         << "highlight outside the character under the cursor";
-    EXPECT_GT(countColour(canvas, kText, 0, y0, x0 - 1, y1), 0) << "the name before the cursor";
-    EXPECT_GT(countColour(canvas, kText, x1, y0, kWidth, y1), 0) << "the rest of the name";
+    EXPECT_GT(canvas.count(kText, 0, y0, x0 - 1, y1), 0) << "the name before the cursor";
+    EXPECT_GT(canvas.count(kText, x1, y0, kWidth, y1), 0) << "the rest of the name";
 }
 
 TEST_F(FileName, ANameTooShortIsNeitherReadBeyondNorWritten) {
@@ -591,7 +582,7 @@ TEST_F(MessageEditor, HighlightsTheCharacterUnderTheCursorOrAnUnderline) {
     };
     frame({});
     EXPECT_TRUE(highlightIs("", "A"));
-    EXPECT_GT(countColour(canvas, kText, 0, 0, kWidth, 200), 0) << "the rest of the text";
+    EXPECT_GT(canvas.count(kText, 0, 0, kWidth, 200), 0) << "the rest of the text";
     type(VK_RIGHT);
     type(VK_RIGHT);
     frame({});

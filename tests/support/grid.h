@@ -7,6 +7,7 @@
 // from the *_test.cpp files alone.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -122,6 +123,15 @@ public:
         const Surface s = dcSurface(dc);
         return s.pixels[static_cast<std::size_t>(y) * s.width + x];
     }
+    // Pixels of one colour in the box [x0, x1) x [y0, y1), clipped to the canvas.
+    int count(COLORREF colour, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x)
+                n += pixel(x, y) == pixelOf(colour);
+        return n;
+    }
+    int count(COLORREF colour) const { return count(colour, 0, 0, w, h); }
 
     const int w, h;
     HDC const dc;
