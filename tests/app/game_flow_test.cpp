@@ -156,7 +156,8 @@ testing::AssertionResult resultScreen(const Screen& s, bool won) {
     if (won ? right < 200 : right > 150)
         return testing::AssertionFailure()
                << "the first line ends at x = " << right << ": not the "
-               << (won ? "\"FlowMission successfully completed.\"" : "\"FlowMission failed!\"") << " line";
+               << (won ? "\"FlowMission successfully completed.\"" : "\"FlowMission failed!\"")
+               << " line";
     return testing::AssertionSuccess();
 }
 
@@ -459,4 +460,83 @@ TEST_F(GameFlow, LoadReplacesTheMission) {
     std::vector<unsigned char> saved = read("kvxmap.9999.kvx");
     expectMissionFile(saved);
     EXPECT_TRUE(saved == second.bytes()) << "the save differs from the file loaded";
+}
+
+// ---- Play to the end -------------------------------------------------------
+
+namespace {
+
+// Two red heavy fighters guard the Base against one green light fighter that
+// has to be destroyed; the player's ship is the first heavy fighter. Won
+// leads to BBBB, lost to CCCC.
+FlowMission skirmish() {
+    FlowMission m("SKIRMISH");
+    m.put(0, typeBase, sideRed, objDefend, vec2(0, 0));
+    m.put(1, typeHeavyFighter, sideRed, objNone, vec2(-150, 120));
+    m.put(2, typeHeavyFighter, sideRed, objNone, vec2(150, 120));
+    m.put(3, typeLightFighter, sideGreen, objDestroy, vec2(500, -100));
+    m.you = 1;
+    std::snprintf(m.sucfil, fileNameSize, "kvxmap.BBBB.kvx");
+    std::snprintf(m.faifil, fileNameSize, "kvxmap.CCCC.kvx");
+    return m;
+}
+
+} // namespace
+
+// Frames 100, 200, ... up to last.
+std::vector<int> everyHundred(int last) {
+    std::vector<int> frames;
+    for (int f = 100; f <= last; f += 100) frames.push_back(f);
+    return frames;
+}
+
+// The first of the shots that shows a result screen: its frame, 0 for none.
+int firstResult(GameRun& r, const std::vector<int>& shots, bool& won) {
+    for (int f : shots) {
+        for (bool w : {true, false}) {
+            if (resultScreen(r.shots[f], w)) {
+                won = w;
+                return f;
+            }
+        }
+    }
+    return 0;
+}
+
+TEST_F(GameFlow, ASpectatorWatchesTheMissionToItsEndAndTheNextOneLoads) {
+    write("kvxmap.AAAA.kvx", skirmish().bytes());
+    write("kvxmap.BBBB.kvx", secondMission().bytes());
+    std::vector<int> shots = everyHundred(3000);
+    shots.push_back(3002);
+    GameRun r = play(tap(3, "Enter") + tap(3000, "Enter"), 3002, shots);
+    expectRanToTheEnd(r);
+    bool won = false;
+    int end = firstResult(r, shots, won);
+    ASSERT_GT(end, 0) << "no result within 3000 frames";
+    EXPECT_TRUE(won) << "the red fighters should beat one green fighter";
+    EXPECT_GT(end, 200); // a real fight, not decided on the first frame
+    // The result screen waits for Enter, which loads the success file.
+    EXPECT_TRUE(startScreen(r.shots[3002], secondMissionLines));
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(GameFlow, APilotFliesTheMissionToItsEnd) {
+    write("kvxmap.AAAA.kvx", skirmish().bytes());
+    write("kvxmap.BBBB.kvx", secondMission().bytes());
+    write("kvxmap.CCCC.kvx", defendOnlyMission().bytes());
+    // Take control, then fly and fire in wide turns.
+    std::string script = tap(3, "C") + hold(10, 4000, "Shift");
+    for (int f = 10; f < 4000; f += 120)
+        script += hold(f, f + 60, "Up") + hold(f + 60, f + 75, "Left");
+    std::vector<int> shots = everyHundred(4000);
+    shots.push_back(4002);
+    GameRun r = play(script + tap(4000, "Enter"), 4002, shots);
+    expectRanToTheEnd(r);
+    bool won = false;
+    int end = firstResult(r, shots, won);
+    ASSERT_GT(end, 0) << "no result within 4000 frames";
+    EXPECT_GT(end, 200);
+    // Enter on the result screen loads the follow-up of that result.
+    EXPECT_TRUE(startScreen(r.shots[4002], won ? secondMissionLines : defendOnlyLines));
+    EXPECT_EQ(r.out, "");
 }
