@@ -6,42 +6,20 @@
 #include <cstdlib>
 
 #include "draw/draw.h"
-#include "platform/surface.h"
+#include "frame.h"
 
 namespace {
 
 constexpr int width = 1920, height = 1080;
 
-// A memory context over a frame bitmap with the black brush selected, and a
-// window-sized surface to copy it to: the frame loop's arrangement.
-struct Frame {
-    HDC window = createSurfaceDC(width, height);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, width, height);
-    HBRUSH black = CreateSolidBrush(0);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldBrush = SelectObject(memory, black);
-    RECT client{0, 0, width, height};
-    ~Frame() {
-        SelectObject(memory, oldBitmap);
-        SelectObject(memory, oldBrush);
-        DeleteObject(bitmap);
-        DeleteObject(black);
-        DeleteDC(memory);
-        deleteSurfaceDC(window);
-    }
-};
-
 // Scattered screen points, the same on every run.
-vec2 spot(int i) {
-    return vec2(40 + (i * 7919) % (width - 80), 40 + (i * 104729) % (height - 80));
-}
+vec2 spot(int i) { return vec2(40 + (i * 7919) % (width - 80), 40 + (i * 104729) % (height - 80)); }
 
 void frameFloor(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     for (auto _ : state) {
-        FillRect(f.memory, &f.client, f.black);
-        BitBlt(f.window, 0, 0, width, height, f.memory, 0, 0, SRCCOPY);
+        f.clear();
+        f.copy();
         benchmark::ClobberMemory();
     }
 }
@@ -49,7 +27,7 @@ BENCHMARK(frameFloor)->Unit(benchmark::kMillisecond);
 
 // A hull plate: a small quadrilateral turned to a heading, own line and fill.
 void partPolygons(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     const vec2 plate[] = {vec2(-6, -5), vec2(6, -5), vec2(7, 5), vec2(-7, 5)};
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i)
@@ -60,7 +38,7 @@ void partPolygons(benchmark::State& state) {
 BENCHMARK(partPolygons)->Unit(benchmark::kMicrosecond);
 
 void sparkCircles(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) drawCirc(f.memory, spot(i), 1.5, 0x64afff, 0x64afff);
     }
@@ -69,7 +47,7 @@ void sparkCircles(benchmark::State& state) {
 BENCHMARK(sparkCircles)->Unit(benchmark::kMicrosecond);
 
 void thinLines(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) {
             vec2 a = spot(i);
@@ -82,7 +60,7 @@ BENCHMARK(thinLines)->Unit(benchmark::kMicrosecond);
 
 // Text is strokes of a few pixels with the current pen, continuing a path.
 void textStrokes(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     for (auto _ : state) {
         setLine(f.memory, 0, 1, 0xffaf64);
         for (int i = 0; i < 1000; ++i) {
@@ -98,7 +76,7 @@ BENCHMARK(textStrokes)->Unit(benchmark::kMicrosecond);
 
 // Shapes wholly off the bitmap, as ships far away are: they should cost next to nothing.
 void farShapes(benchmark::State& state) {
-    Frame f;
+    Frame f(width, height);
     const vec2 plate[] = {vec2(-6e5, -5e5), vec2(6e5, -5e5), vec2(7e5, 5e5), vec2(-7e5, 5e5)};
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) {
