@@ -1,22 +1,95 @@
-// The mission editor. For now it shows the mission and leads on to the
-// message and file-name screens (M, S, F); the tools come with the editor.
+// editMiss, one frame of the mission editor: the mouse and the template that
+// follows it, the view keys, the latched input chain (N, R, the left and the
+// right button), the picture, and the M/S/F result that leads to the
+// message and file-name screens.
 #include "editor/editor.h"
 
 #include "app/app.h"
-#include "app/play.h"
-#include "draw/draw.h"
-#include "render/render.h"
+#include "editor/editor_internal.h"
+#include "platform/system.h"
 
-int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int&, int&, float) {
-    static bool keydw = false;
-    for (int i = 0; i < shipCount; ++i)
-        if (ships[i].alive) drawShip(hdc, ships[i], screenOf(ships[i].pos, cam, zom), zom);
-    setLine(hdc, 0, 1, 0xffaf64);
-    drawText(hdc, vec2(10, 10), 10, float(workRes(true, 1, 0)), 2,
-             "Mission editor\n\nM: mission message\nS: success mission\nF: fail mission");
-    endLine(hdc);
-    int result = key('M') ? 1 : key('S') ? 2 : key('F') ? 3 : 0;
-    bool fresh = !keydw;
-    keydw = result != 0;
-    return fresh ? result : 0;
+namespace {
+
+// Indices from a mission file are kept in range before the editor uses them:
+// the player's ship indexes the ship array, the side picks names and colours.
+void keepInRange(int& you, int& sid) {
+    if (you < 0 || you >= shipCount) you = 0;
+    if (sid < sideRed || sid > sideBlue) sid = sideRed;
+}
+
+// Held keys zoom and pan the view in every frame, unlatched; the zoom first,
+// so panning is 300 screen pixels a second at the new zoom.
+void viewKeys(const EditorMission& m, float frameTime) {
+    if (key(VK_ADD)) m.zom = m.zom * (1 + frameTime);
+    if (key(VK_SUBTRACT)) m.zom = m.zom / (1 + frameTime);
+    if (key(VK_BACK)) m.zom = float(workRes(true, 1, 0) * 0.0006875);
+    if (key(VK_UP)) m.cam = m.cam + (vec2(0, 300) / m.zom) * frameTime;
+    if (key(VK_DOWN)) m.cam = m.cam + (vec2(0, -300) / m.zom) * frameTime;
+    if (key(VK_RIGHT)) m.cam = m.cam + (vec2(-300, 0) / m.zom) * frameTime;
+    if (key(VK_LEFT)) m.cam = m.cam + (vec2(300, 0) / m.zom) * frameTime;
+    if (key('C')) m.cam = vec2(0, 0) - m.ships[m.you].pos;
+}
+
+// The left button: on a tool button the press belongs to the panel, which
+// acts once per press; elsewhere the active tool works on the map.
+void leftButton(EditorState& st, const EditorMission& m, vec2 w) {
+    int button = buttonUnder(st.mPos);
+    if (button >= 0) {
+        if (!st.keydw) pressButton(st, m, button, w);
+        return;
+    }
+    useTool(st, m, w);
+}
+
+} // namespace
+
+int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime) {
+    // The template starts as an empty slot; the mouse at the screen centre.
+    static EditorState st;
+    static bool first = true;
+    if (first) {
+        st.mPos = editorCentre();
+        first = false;
+    }
+    keepInRange(you, sid);
+    EditorMission m{ships, cam, zom, you, sid};
+
+    // The mouse is read only while the window has the focus. The template
+    // turns towards the mouse and trails it by one radius.
+    bool focus = sysHasFocus();
+    if (focus) st.mPos = mousePos();
+    vec2 w = toWorld(st.mPos, cam, zom);
+    if (focus) {
+        st.shp.dir = retnrm2(st.shp.pos, w);
+        st.shp.pos = w - st.shp.dir * st.shp.radius;
+    }
+
+    viewKeys(m, frameTime);
+
+    // Exactly one branch of the chain runs; the latch makes N, R, the panel,
+    // the right button and the once-per-press tools act once per press.
+    if (key('N')) {
+        if (!st.keydw) nextShip(m);
+        st.keydw = true;
+    } else if (key('R')) {
+        if (!st.keydw) extraAction(st, m, w);
+        st.keydw = true;
+    } else if (key(VK_LBUTTON)) {
+        leftButton(st, m, w);
+        st.keydw = true;
+    } else if (key(VK_RBUTTON)) {
+        if (!st.keydw) pickTemplate(st, m);
+        st.keydw = true;
+    } else {
+        st.keydw = false;
+        st.hold = -1;
+    }
+    keepInRange(you, sid);
+
+    drawEditorView(hdc, ships, cam, zom, you, sid, st);
+
+    if (key('M')) return 1;
+    if (key('S')) return 2;
+    if (key('F')) return 3;
+    return 0;
 }

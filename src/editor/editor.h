@@ -1,10 +1,27 @@
-// The mission editor.
+// The mission editor: the screen on which missions are built with the mouse,
+// and the overlay and button faces it draws.
 #pragma once
 
 #include "geom/vec2.h"
 #include "model/model.h"
 #include "platform/gdi.h"
 
-// One frame of the editor on the mission's ships. Returns 0 to stay, 1 to edit
-// the mission message, 2 the success file's name, 3 the failure file's name.
+// One frame of the editor on the mission's ships: reads the keys and the
+// mouse, changes the mission, the view and the player's ship and side in
+// place, and draws the editor. Returns what is held at the end of the frame:
+// 1 M (edit the mission message), else 2 S (the success file's name), else
+// 3 F (the failure file's name), else 0.
 int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime);
+
+// A line with a filled head from near `from` to near `to` (screen pixels),
+// leaving the given gaps at both ends; the head is 7 pixels long at any zoom.
+void drawArrow(HDC hdc, vec2 from, float fromGap, vec2 to, float toGap, COLORREF colour);
+
+// The editor's overlay for ship i: its halo (a square for the selected ship
+// `you`, else a disc), arrows to its live target, leader and home base, and
+// its route of three points.
+void drawAbstr(HDC hdc, ship* ships, int i, vec2 cam, float zom, int you);
+
+// The face of a 50 x 50 tool button with its top-left corner at pos: lit when
+// its tool is active, with the small ship emblem every button carries.
+void drawIcon(HDC hdc, vec2 pos, bool on);
