@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev xvfb xauth
+          # kvxtool, the mission tool: JSON
+          nlohmann-json3-dev
           # the Windows build and its checks under Wine
           g++-mingw-w64-x86-64-posix wine wine64 xdotool x11-apps imagemagick
           # the mission-file fuzzer (tools/fuzz.sh): clang with libFuzzer
