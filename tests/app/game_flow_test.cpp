@@ -9,16 +9,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/mission_file.h"
 #include "model/model.h"
+#include "support/process.h"
 #include "support/screen.h"
 
 namespace fs = std::filesystem;
@@ -169,33 +167,15 @@ const std::string notFound = "Failed to load file!\\nFile not found or Access de
 
 // ---- The runner ----------------------------------------------------------
 
-struct GameRun {
-    int status = -1; // exit status, or -1 when the runner did not exit normally
-    std::string out;
-    std::string err;
+struct GameRun : ProcessRun {
     std::map<int, Screen> shots; // by frame number
 };
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Each test in a directory of its own: the script and the shots at the top,
 // the game's mission files in missions/.
 class GameFlow : public testing::Test {
 protected:
-    void SetUp() override {
-        static int n = 0;
-        dir_ = fs::temp_directory_path() /
-               ("korvane-game-flow-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "missions");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { fs::create_directories(dir_ / "missions"); }
 
     // Runs the game at 1024x768 for `frames` frames with the script's key
     // events, saving the frames listed in shots.
@@ -208,26 +188,8 @@ protected:
             args.push_back("--shot");
             args.push_back(std::to_string(f) + ":shot-" + std::to_string(f) + ".png");
         }
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        fs::path outPath = dir_ / "stdout.txt", errPath = dir_ / "stderr.txt";
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            FILE* out = std::freopen(outPath.c_str(), "w", stdout);
-            FILE* err = std::freopen(errPath.c_str(), "w", stderr);
-            if (!out || !err || ::chdir(dir_.c_str()) != 0) ::_exit(126);
-            ::alarm(120); // a hanging game dies long before the test harness gives up
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
         GameRun run;
-        int status = 0;
-        if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return run;
-        if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-        run.out = slurp(outPath);
-        run.err = slurp(errPath);
+        static_cast<ProcessRun&>(run) = runIn(dir_.path(), args, 120);
         for (int f : shots) {
             Screen& s = run.shots[f];
             EXPECT_TRUE(s.load((dir_ / ("shot-" + std::to_string(f) + ".png")).string()))
@@ -239,13 +201,11 @@ protected:
     fs::path mission(const std::string& name) const { return dir_ / "missions" / name; }
 
     void write(const std::string& name, const std::vector<unsigned char>& bytes) {
-        std::ofstream(mission(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        writeBytes(mission(name), bytes);
     }
 
     std::vector<unsigned char> read(const std::string& name) const {
-        std::string s = slurp(mission(name));
-        return std::vector<unsigned char>(s.begin(), s.end());
+        return readBytes(mission(name));
     }
 
     std::set<std::string> missionFiles() const {
@@ -255,7 +215,7 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    ScratchDir dir_{"korvane-game-flow"};
 };
 
 void expectRanToTheEnd(const GameRun& r) {

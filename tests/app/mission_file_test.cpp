@@ -13,18 +13,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/mission_file.h"
 #include "model/model.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
@@ -67,15 +65,6 @@ std::uint64_t le(const Bytes& b, int at, int size) {
 int i32At(const Bytes& b, int at) { return std::int32_t(std::uint32_t(le(b, at, 4))); }
 void setI32(Bytes& b, int at, int v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(std::uint32_t(v) >> 8 * i);
-}
-
-Bytes slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-void spill(const fs::path& path, const Bytes& b) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
 
 // A mission in the middle of a fight: ships of every design in motion and
@@ -222,24 +211,14 @@ void expectSameMission(Mission& got, Mission& want) {
 // A directory of its own for each test, removed afterwards.
 class MissionFileOnDisk : public testing::Test {
 protected:
-    void SetUp() override {
-        static int n = 0;
-        dir = fs::temp_directory_path() /
-              ("korvane-mission-test-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
-    fs::path dir;
+    ScratchDir scratch{"korvane-mission-test"};
+    const fs::path dir = scratch.path();
 };
 
 // --- Layout and round trips ---
@@ -248,7 +227,7 @@ TEST_F(MissionFileOnDisk, SavedFileLayout) {
     auto m = fightMission();
     const fs::path path = dir / "kvxmap.AAAA.kvx";
     EXPECT_EQ(saveMission(path.c_str(), m->refs()), Messages{});
-    const Bytes b = slurp(path);
+    const Bytes b = readBytes(path);
     ASSERT_EQ(b.size(), 51052u);
     EXPECT_EQ(entries(), std::vector<std::string>{"kvxmap.AAAA.kvx"}); // no temporary left
     EXPECT_EQ(b, bytesOf(*m));
@@ -282,7 +261,7 @@ TEST_F(MissionFileOnDisk, FightSavedMidwayLoadsExactlyAsWritten) {
     back->sid = 2;
     EXPECT_EQ(loadMission(path.c_str(), back->refs()), Messages{});
     expectSameMission(*back, *m);
-    EXPECT_EQ(bytesOf(*back), slurp(path)); // nothing was repaired
+    EXPECT_EQ(bytesOf(*back), readBytes(path)); // nothing was repaired
     // The running state came back, not just the design.
     EXPECT_EQ(back->a[1].vel, m->a[1].vel);
     EXPECT_FALSE(back->a[6].alive);
@@ -303,7 +282,7 @@ TEST_F(MissionFileOnDisk, SaveReplacesTheOldFile) {
     second->you = 3;
     std::strcpy(second->note, "Second");
     ASSERT_EQ(saveMission(path.c_str(), second->refs()), Messages{});
-    EXPECT_EQ(slurp(path), bytesOf(*second));
+    EXPECT_EQ(readBytes(path), bytesOf(*second));
     EXPECT_EQ(entries(), std::vector<std::string>{"kvxmap.0000.kvx"});
 }
 
@@ -338,7 +317,7 @@ TEST_F(MissionFileOnDisk, WrongCodeLeavesTheMissionUntouched) {
         EXPECT_EQ(bytesOf(*m), before) << code;
 
         const fs::path path = dir / "kvxmap.CODE.kvx";
-        spill(path, b);
+        writeBytes(path, b);
         EXPECT_EQ(loadMission(path.c_str(), m->refs()), Messages{badCode}) << code;
         EXPECT_EQ(bytesOf(*m), before) << code;
     }
@@ -699,10 +678,10 @@ TEST_F(MissionFileOnDisk, SaveIntoAMissingDirectoryFails) {
 
 TEST_F(MissionFileOnDisk, SaveUnderARegularFileFails) {
     auto m = fightMission();
-    spill(dir / "plain", Bytes{'a', 'b'});
+    writeBytes(dir / "plain", Bytes{'a', 'b'});
     const fs::path path = dir / "plain" / "kvxmap.0000.kvx";
     EXPECT_EQ(saveMission(path.c_str(), m->refs()), Messages{saveFailed});
-    EXPECT_EQ(slurp(dir / "plain"), (Bytes{'a', 'b'}));
+    EXPECT_EQ(readBytes(dir / "plain"), (Bytes{'a', 'b'}));
     EXPECT_EQ(entries(), std::vector<std::string>{"plain"});
 }
 
@@ -710,27 +689,27 @@ TEST_F(MissionFileOnDisk, FailedSaveLeavesTheOldFileAsItWas) {
     const fs::path path = dir / "kvxmap.KEEP.kvx";
     auto old = fightMission();
     ASSERT_EQ(saveMission(path.c_str(), old->refs()), Messages{});
-    const Bytes before = slurp(path);
+    const Bytes before = readBytes(path);
 
     // The temporary cannot be made: something else holds its name.
     const fs::path blocker = fs::path(path.string() + ".tmp");
     fs::create_directory(blocker);
-    spill(blocker / "inside", Bytes{1, 2, 3});
+    writeBytes(blocker / "inside", Bytes{1, 2, 3});
     auto other = fresh();
     std::strcpy(other->note, "Not this one");
     EXPECT_EQ(saveMission(path.c_str(), other->refs()), Messages{saveFailed});
-    EXPECT_EQ(slurp(path), before);
-    EXPECT_EQ(slurp(blocker / "inside"), (Bytes{1, 2, 3})); // not ours: left alone
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(readBytes(blocker / "inside"), (Bytes{1, 2, 3})); // not ours: left alone
     fs::remove_all(blocker);
 
     // The file would be written but cannot replace the target (a directory).
     const fs::path folder = dir / "kvxmap.FOLD.kvx";
     fs::create_directory(folder);
-    spill(folder / "inside", Bytes{4, 5});
+    writeBytes(folder / "inside", Bytes{4, 5});
     EXPECT_EQ(saveMission(folder.c_str(), other->refs()), Messages{saveFailed});
-    EXPECT_EQ(slurp(folder / "inside"), (Bytes{4, 5}));
+    EXPECT_EQ(readBytes(folder / "inside"), (Bytes{4, 5}));
     EXPECT_EQ(entries(), (std::vector<std::string>{"kvxmap.FOLD.kvx", "kvxmap.KEEP.kvx"}));
-    EXPECT_EQ(slurp(path), before);
+    EXPECT_EQ(readBytes(path), before);
 }
 
 // --- Malformed files ---
@@ -744,7 +723,7 @@ std::vector<fs::path> writeCorpus(const fs::path& dir) {
     std::vector<fs::path> files;
     auto add = [&](const Bytes& b) {
         files.push_back(dir / ("case-" + std::to_string(files.size())));
-        spill(files.back(), b);
+        writeBytes(files.back(), b);
     };
     std::mt19937 rng(1101);
     auto below = [&](std::size_t n) { return std::size_t(rng() % n); };

@@ -12,14 +12,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/mission_file.h"
 #include "model/model.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
@@ -50,43 +48,15 @@ struct Script {
     void tool(int k) { click(35 + 60 * k, 35); }
 };
 
-struct GameRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // korvane-headless in dir, its mission files there too.
-GameRun runGame(const fs::path& dir, const Script& script, const std::string& size, int frames,
-                const std::string& dt, const std::string& shot = "") {
+ProcessRun runGame(const fs::path& dir, const Script& script, const std::string& size, int frames,
+                   const std::string& dt, const std::string& shot = "") {
     std::ofstream(dir / "script.txt") << script.text;
     std::vector<std::string> args = {
         KORVANE_HEADLESS,       "--size",   size,        "--dt", dt, "--frames",
         std::to_string(frames), "--script", "script.txt"};
     if (!shot.empty()) args.insert(args.end(), {"--shot", shot});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(dir.c_str()) != 0 || !std::freopen("stdout.txt", "w", stdout) ||
-            !std::freopen("stderr.txt", "w", stderr))
-            ::_exit(126);
-        ::alarm(600); // a hanging game dies long before the test harness gives up
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    GameRun run;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return run;
-    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    run.out = slurp(dir / "stdout.txt");
-    run.err = slurp(dir / "stderr.txt");
-    return run;
+    return runIn(dir, args);
 }
 
 // The editor's view as the start screen leaves it: zoom 1024 * 0.0006875,
@@ -180,28 +150,18 @@ int designOrders(const ship& s) {
 
 class EditorEndToEnd : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("korvane-editor-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    ScratchDir dir_{"korvane-editor"};
 };
 
 } // namespace
 
 TEST_F(EditorEndToEnd, AMissionBuiltWithTheMouseIsSavedLoadedAndPlayed) {
     Script script = buildMission();
-    GameRun built = runGame(dir_, script, "1024x768", script.f + 2, "0.016");
+    ProcessRun built = runGame(dir_.path(), script, "1024x768", script.f + 2, "0.016");
     ASSERT_EQ(built.status, 0) << built.err;
     EXPECT_EQ(built.out, "message: kvxmap.AAAA.kvx: Failed to load file!\\nFile not found or "
                          "Access denied!\n");
-    std::string file = slurp(dir_ / "kvxmap.EDIT.kvx");
-    std::vector<unsigned char> b(file.begin(), file.end());
+    std::vector<unsigned char> b = readBytes(dir_ / "kvxmap.EDIT.kvx");
     ASSERT_EQ(b.size(), std::size_t(missionFileSize));
 
     // The header: code, player's ship 0 and side red, the two names typed.
@@ -275,7 +235,7 @@ TEST_F(EditorEndToEnd, AMissionBuiltWithTheMouseIsSavedLoadedAndPlayed) {
     fs::copy_file(dir_ / "kvxmap.EDIT.kvx", dir_ / "kvxmap.AAAA.kvx");
     Script play;
     for (int f = 3; f < 6000; f += 50) play.at(f, "down Enter"), play.at(f + 1, "up Enter");
-    GameRun played = runGame(dir_, play, "640x480", 6000, "0.05");
+    ProcessRun played = runGame(dir_.path(), play, "640x480", 6000, "0.05");
     ASSERT_EQ(played.status, 0) << played.err;
     std::string first = played.out.substr(0, played.out.find('\n'));
     EXPECT_TRUE(first == "message: kvxmap.WINS.kvx: Failed to load file!\\nFile not found or "

@@ -63,9 +63,8 @@ TEST(CampaignFiles, EveryMissionPassesCheck) {
     for (const std::string& n : campaign()) args.push_back((built / fileOf(n)).string());
     const ToolRun r = dir.run(args);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(ToolRun::lines(r.out).size(), args.size() - 1) << r.out;
-    for (const std::string& line : ToolRun::lines(r.out))
-        EXPECT_TRUE(line.ends_with(": ok")) << line;
+    EXPECT_EQ(lines(r.out).size(), args.size() - 1) << r.out;
+    for (const std::string& line : lines(r.out)) EXPECT_TRUE(line.ends_with(": ok")) << line;
 }
 
 TEST(CampaignFiles, DumpAndBuildGiveBackEveryFile) {
@@ -115,7 +114,7 @@ TEST_P(CampaignSim, NotDecidedInTwentySecondsAndWinnable) {
     const ToolRun r = dir.run({"sim", file.string(), "--seeds", "10", "--minutes", "10"});
     ASSERT_EQ(r.status, 0) << r.err;
     int seeds = 0, won = 0;
-    for (const std::string& line : ToolRun::lines(r.out)) {
+    for (const std::string& line : lines(r.out)) {
         int seed = 0;
         char outcome[16] = {};
         double seconds = 0;

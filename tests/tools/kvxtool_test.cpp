@@ -62,12 +62,12 @@ bool contains(const std::string& text, const std::string& part) {
 // One line on standard error, naming the file, and nothing on standard output.
 testing::AssertionResult oneErrorLine(const ToolRun& r, const std::string& file,
                                       const std::string& problem) {
-    const std::vector<std::string> lines = ToolRun::lines(r.err);
-    if (lines.size() != 1)
-        return testing::AssertionFailure() << lines.size() << " lines on stderr: " << r.err;
-    if (!contains(lines[0], file) || !contains(lines[0], problem))
+    const std::vector<std::string> err = lines(r.err);
+    if (err.size() != 1)
+        return testing::AssertionFailure() << err.size() << " lines on stderr: " << r.err;
+    if (!contains(err[0], file) || !contains(err[0], problem))
         return testing::AssertionFailure()
-               << "\"" << lines[0] << "\" does not name " << file << " and " << problem;
+               << "\"" << err[0] << "\" does not name " << file << " and " << problem;
     if (!r.out.empty()) return testing::AssertionFailure() << "stdout: " << r.out;
     return testing::AssertionSuccess();
 }
@@ -262,9 +262,9 @@ TEST(KvxtoolDumpBuild, FilesItCannotReadOrWrite) {
     r = dir.run({"dump", "cut.kvx"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.out, "\"message\": \"TEST MISSION\\nDESTROY THE RED BASE.\""));
-    EXPECT_EQ(ToolRun::lines(r.err).size(), 46u) << "one message for each ship past the end";
-    EXPECT_TRUE(contains(ToolRun::lines(r.err)[0],
-                         "kvxtool dump: cut.kvx: the game says: Error in file buffer"));
+    EXPECT_EQ(lines(r.err).size(), 46u) << "one message for each ship past the end";
+    EXPECT_TRUE(
+        contains(lines(r.err)[0], "kvxtool dump: cut.kvx: the game says: Error in file buffer"));
 }
 
 // ---- check -----------------------------------------------------------------
@@ -358,7 +358,7 @@ TEST(KvxtoolCheck, LoadMessagesAndUnreadableFiles) {
     fs::create_directory(dir / "folder");
     r = dir.run({"check", "kvxmap.TEST.kvx", "missing.kvx", "sep.kvx", "folder"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(ToolRun::lines(r.out),
+    EXPECT_EQ(lines(r.out),
               (std::vector<std::string>{
                   "kvxmap.TEST.kvx: ok", "missing.kvx: cannot read: no such file",
                   "sep.kvx: the game says: Error in file buffer. Misplaced char. After mission "
@@ -377,7 +377,7 @@ std::vector<std::string> simLines(const Scratch& dir, const std::vector<std::str
     const ToolRun r = dir.run(all);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
-    return ToolRun::lines(r.out);
+    return lines(r.out);
 }
 
 } // namespace
