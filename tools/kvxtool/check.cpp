@@ -33,13 +33,11 @@ const char* const sideNames[] = {"red", "green", "blue"};
 
 std::string slotText(int i) { return "ship " + std::to_string(i); }
 
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
+std::string point(vec2 p) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "(%g, %g)", p.x, p.y);
     return buf;
 }
-
-std::string point(vec2 p) { return "(" + number(p.x) + ", " + number(p.y) + ")"; }
 
 // A ship that is in play on the first frame: alive, or dead with respawns and
 // a live home base, so the first frame brings it back.
@@ -194,8 +192,10 @@ void message(const Mission& m, std::vector<std::string>& out) {
             std::snprintf(shown, sizeof shown, "'%c'", c);
         else
             std::snprintf(shown, sizeof shown, "\\x%02X", unsigned(static_cast<unsigned char>(c)));
-        if (missing.find(shown) == std::string::npos)
-            missing += (missing.empty() ? "" : " ") + std::string(shown);
+        if (missing.find(shown) == std::string::npos) {
+            if (!missing.empty()) missing += ' ';
+            missing += shown;
+        }
     }
     if (!missing.empty())
         out.push_back("message: the font has no glyph for " + missing + " (drawn as boxes)");
