@@ -6,31 +6,9 @@
 #include <vector>
 
 #include "ai/ai.h"
+#include "support/ai_world.h"
 
 namespace {
-
-struct Flags {
-    bool thrust = false, right = false, left = false, fire = false, repair = false, brake = false;
-    bool any() const { return thrust || right || left || fire || repair || brake; }
-};
-
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    ship& operator[](int i) { return ships[i]; }
-};
-
-ship& put(World& w, int i, vec2 pos, int side, int orders = orderFighter) {
-    ship& s = w[i] = ship();
-    s.pos = pos;
-    s.dir = vec2(1, 0);
-    s.mass = 1;
-    s.alive = true;
-    s.side = side;
-    s.orders = orders;
-    s.target = s.probe = s.nearEnemy = s.nearShip = s.leader = s.homeBase = i;
-    s.waypoint = s.wayA = s.wayB = pos;
-    return s;
-}
 
 Flags think(World& w, int i, float dt = 0.02f) {
     Flags f;

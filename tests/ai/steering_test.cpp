@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "ai/ai.h"
+#include "support/ai_world.h"
 
 namespace {
-
-struct Flags {
-    bool thrust = false, right = false, left = false, fire = false;
-};
 
 ship at(vec2 pos, vec2 dir, float spin = 0, float mass = 1) {
     ship s;

@@ -3,33 +3,30 @@
 // route points, and findShip.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
 #include "ai/ai.h"
+#include "support/ai_world.h"
 
 namespace {
 
-struct World {
-    std::vector<ship> ships = std::vector<ship>(shipCount);
-    ship& operator[](int i) { return ships[i]; }
-    ship* data() { return ships.data(); }
-};
+// A bare ship whose route lies far from it (so it is not reached unless a
+// test says so).
+ship& putAway(World& w, int i, vec2 pos, int side, int orders = orderFighter) {
+    return put(w, i, pos, side, orders, vec2(0, 1000));
+}
 
-// A live ship without parts whose references are all empty and whose route
-// lies far from it (so it is not reached unless a test says so).
-ship& put(World& w, int i, vec2 pos, int side, int orders = orderFighter) {
-    ship& s = w[i] = ship();
-    s.pos = pos;
-    s.dir = vec2(1, 0);
-    s.mass = 1;
-    s.alive = true;
-    s.side = side;
-    s.orders = orders;
-    s.target = s.probe = s.nearEnemy = s.nearShip = s.leader = s.homeBase = i;
-    s.waypoint = s.wayA = s.wayB = pos + vec2(0, 1000);
-    return s;
+// The route a ship with nowhere to go draws from seed: after the probe, one
+// random vector per route point, each point up to 3000 beyond the last.
+std::array<vec2, 3> wanderRoute(unsigned seed, vec2 from) {
+    std::srand(seed);
+    std::rand();
+    const vec2 v1 = rndvec2(), v2 = rndvec2(), v3 = rndvec2();
+    const vec2 p1 = from + v1 * 3000, p2 = p1 + v2 * 3000;
+    return {p1, p2, p2 + v3 * 3000};
 }
 
 void expectVec(vec2 got, vec2 want) {
@@ -43,11 +40,11 @@ vec2 clampWorld(vec2 p) { return vec2(clampWorld(p.x), clampWorld(p.y)); }
 TEST(Targets, LoneShipFallsBackToItself) {
     std::srand(11);
     World w;
-    ship& s = put(w, 5, vec2(0, 0), sideRed);
-    put(w, 7, vec2(3000.5, 0), sideGreen); // an enemy just beyond the search radius
-    put(w, 8, vec2(0, 3000), sideGreen);   // one exactly on it: not found either
-    put(w, 9, vec2(-4000, 0), sideRed);    // a friend far away
-    w[20].side = sideGreen;                // a dead enemy close by
+    ship& s = putAway(w, 5, vec2(0, 0), sideRed);
+    putAway(w, 7, vec2(3000.5, 0), sideGreen); // an enemy just beyond the search radius
+    putAway(w, 8, vec2(0, 3000), sideGreen);   // one exactly on it: not found either
+    putAway(w, 9, vec2(-4000, 0), sideRed);    // a friend far away
+    w[20].side = sideGreen;                    // a dead enemy close by
     w[20].pos = vec2(10, 0);
     s.target = s.nearEnemy = 7;
     s.nearShip = 9;
@@ -65,8 +62,8 @@ TEST(Targets, LoneShipFallsBackToItself) {
 TEST(Targets, HeldReferencesKeptUpToTheSearchRadius) {
     std::srand(12);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed);
-    put(w, 1, vec2(3000, 0), sideGreen);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed);
+    putAway(w, 1, vec2(3000, 0), sideGreen);
     s.target = s.nearEnemy = s.nearShip = 1;
     setTargets(w.data(), 0);
     EXPECT_EQ(s.target, 1); // 3000 is not beyond the radius
@@ -82,10 +79,10 @@ TEST(Targets, HeldReferencesKeptUpToTheSearchRadius) {
 TEST(Targets, ProbesFindTheNearestShipAndEnemy) {
     std::srand(13);
     World w;
-    ship& s = put(w, 10, vec2(0, 0), sideBlue);
-    put(w, 3, vec2(100, 0), sideBlue);    // nearest ship, a friend
-    put(w, 30, vec2(0, 400), sideRed);    // an enemy
-    put(w, 44, vec2(-250, 0), sideGreen); // the nearest enemy
+    ship& s = putAway(w, 10, vec2(0, 0), sideBlue);
+    putAway(w, 3, vec2(100, 0), sideBlue);    // nearest ship, a friend
+    putAway(w, 30, vec2(0, 400), sideRed);    // an enemy
+    putAway(w, 44, vec2(-250, 0), sideGreen); // the nearest enemy
     for (int k = 0; k < 600; ++k) setTargets(w.data(), 10);
     EXPECT_EQ(s.nearShip, 3);
     EXPECT_EQ(s.nearEnemy, 44);
@@ -96,9 +93,9 @@ TEST(Targets, ProbesFindTheNearestShipAndEnemy) {
 
 TEST(Targets, DeadOrTurnedTargetIsDroppedAndReplaced) {
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed);
-    put(w, 1, vec2(500, 0), sideGreen);
-    put(w, 2, vec2(800, 0), sideBlue);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed);
+    putAway(w, 1, vec2(500, 0), sideGreen);
+    putAway(w, 2, vec2(800, 0), sideBlue);
 
     std::srand(14);
     s.target = 1;
@@ -124,9 +121,9 @@ TEST(Targets, DeadOrTurnedTargetIsDroppedAndReplaced) {
 TEST(Targets, LeaderRules) {
     std::srand(15);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed);
-    ship& l = put(w, 1, vec2(5000, 0), sideRed);
-    put(w, 2, vec2(0, 5000), sideRed, orderBase);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed);
+    ship& l = putAway(w, 1, vec2(5000, 0), sideRed);
+    putAway(w, 2, vec2(0, 5000), sideRed, orderBase);
 
     s.leader = 1; // far away does not matter
     setTargets(w.data(), 0);
@@ -163,8 +160,8 @@ TEST(Targets, LeaderRules) {
 TEST(Targets, HomeBaseRules) {
     std::srand(16);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed);
-    ship& h = put(w, 1, vec2(9000, 0), sideRed, orderBase);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed);
+    ship& h = putAway(w, 1, vec2(9000, 0), sideRed, orderBase);
     s.homeBase = 1;
     setTargets(w.data(), 0);
     EXPECT_EQ(s.homeBase, 1);
@@ -181,7 +178,7 @@ TEST(Targets, HomeBaseRules) {
 
 TEST(Targets, ArrivalRadiusIs150Exclusive) {
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed, orderGuardLine);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed, orderGuardLine);
     s.wayA = vec2(1000, 0);
     s.wayB = vec2(-1000, 0);
     s.waypoint = vec2(149, 0);
@@ -200,7 +197,7 @@ TEST(Targets, ArrivalRadiusIs150Exclusive) {
 TEST(Targets, GuardLineSwapsItsRoutePoints) {
     std::srand(18);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed, orderGuardLine);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed, orderGuardLine);
     const vec2 a(10, 0), b(2000, 500);
     s.waypoint = s.wayA = a;
     s.wayB = b;
@@ -223,8 +220,8 @@ TEST(Targets, GuardLineSwapsItsRoutePoints) {
 TEST(Targets, FighterMovesAlongItsRoute) {
     std::srand(19);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed);
-    put(w, 1, vec2(5000, 5000), sideRed, orderBase);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed);
+    putAway(w, 1, vec2(5000, 5000), sideRed, orderBase);
     s.homeBase = 1;
     const vec2 a(5, 5), b(-3000, 0), c(700, 800);
     s.waypoint = c; // neither route point: on to wayA
@@ -247,12 +244,7 @@ TEST(Targets, FighterWithoutHomeWanders) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         World w;
         ship& s = put(w, 0, vec2(300, -200), sideRed);
-        s.waypoint = s.wayA = s.wayB = s.pos;
-        // The draws: the probe, then one random vector per route point.
-        std::srand(seed);
-        std::rand();
-        const vec2 v1 = rndvec2(), v2 = rndvec2(), v3 = rndvec2();
-        const vec2 p1 = s.pos + v1 * 3000, p2 = p1 + v2 * 3000, p3 = p2 + v3 * 3000;
+        const auto [p1, p2, p3] = wanderRoute(seed, s.pos);
         std::srand(seed);
         setTargets(w.data(), 0);
         expectVec(s.waypoint, p1);
@@ -268,8 +260,8 @@ TEST(Targets, FighterPatrolsFromHome) {
     int longs = 0, shorts = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         World w;
-        ship& s = put(w, 0, vec2(1000, 1000), sideRed);
-        ship& h = put(w, 1, vec2(1000, 1100), sideRed, orderBase);
+        ship& s = putAway(w, 0, vec2(1000, 1000), sideRed);
+        ship& h = putAway(w, 1, vec2(1000, 1100), sideRed, orderBase);
         s.homeBase = 1;
         s.waypoint = h.pos;
         std::srand(seed);
@@ -300,7 +292,7 @@ TEST(Targets, FighterPatrolsFromHome) {
 TEST(Targets, FreighterShuttlesAndDelivers) {
     std::srand(20);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed, orderFreighter);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed, orderFreighter);
     const vec2 a(0, 100), b(4000, 0);
     s.wayA = a;
     s.wayB = b;
@@ -315,10 +307,10 @@ TEST(Targets, FreighterShuttlesAndDelivers) {
     // With a home base: home first, then on to a friendly base if one is drawn.
     for (unsigned seed = 1; seed <= 30; ++seed) {
         World v;
-        ship& f = put(v, 0, vec2(0, 0), sideRed, orderFreighter);
+        ship& f = putAway(v, 0, vec2(0, 0), sideRed, orderFreighter);
         for (int k = 1; k < shipCount; ++k) {
-            ship& o = put(v, k, vec2(k * 10, 7000), k % 3 ? sideRed : sideGreen,
-                          k % 2 ? orderBase : orderFighter);
+            ship& o = putAway(v, k, vec2(k * 10, 7000), k % 3 ? sideRed : sideGreen,
+                              k % 2 ? orderBase : orderFighter);
             o.alive = k % 5 != 0;
         }
         f.homeBase = 1; // a live red base
@@ -342,11 +334,7 @@ TEST(Targets, NewRoutePointsAreClampedToTheWorld) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         World w;
         ship& s = put(w, 0, vec2(29900, -29800), sideRed);
-        s.waypoint = s.wayA = s.wayB = s.pos;
-        std::srand(seed);
-        std::rand();
-        const vec2 v1 = rndvec2(), v2 = rndvec2(), v3 = rndvec2();
-        const vec2 p1 = s.pos + v1 * 3000, p2 = p1 + v2 * 3000, p3 = p2 + v3 * 3000;
+        const auto [p1, p2, p3] = wanderRoute(seed, s.pos);
         for (vec2 p : {p1, p2, p3}) outside = outside || !(clampWorld(p) == p);
         std::srand(seed);
         setTargets(w.data(), 0);
@@ -361,7 +349,7 @@ TEST(Targets, NewRoutePointsAreClampedToTheWorld) {
 TEST(Targets, EditorRoutePointsStayUntilReached) {
     std::srand(21);
     World w;
-    ship& s = put(w, 0, vec2(0, 0), sideRed, orderBase);
+    ship& s = putAway(w, 0, vec2(0, 0), sideRed, orderBase);
     s.waypoint = vec2(40000, -45000);
     s.wayA = vec2(50000, 0);
     s.wayB = vec2(0, -60000);
@@ -398,8 +386,8 @@ TEST(Targets, FindShip) {
 TEST(Targets, ReferencesOutsideTheArrayReadAsNone) {
     std::srand(22);
     World w;
-    ship& s = put(w, 4, vec2(0, 0), sideRed);
-    put(w, 5, vec2(200, 0), sideRed, orderBase);
+    ship& s = putAway(w, 4, vec2(0, 0), sideRed);
+    putAway(w, 5, vec2(200, 0), sideRed, orderBase);
     const int bad[] = {-1, 50, 1000, INT_MIN, INT_MAX};
     for (int v : bad) {
         s.target = s.nearEnemy = s.nearShip = s.leader = s.homeBase = s.probe = v;

@@ -26,61 +26,58 @@ TEST(EditorPanel, ButtonsAndRStepTheSubModesAndTheTextBlockFollows) {
     };
     EXPECT_TRUE(shows("Select and move", ""));
 
+    // Each step: a tool button (0..7) or R, then the text block expected.
     const std::string colourHint = "\nPress R to switch color";
-    rig.tool(1); // entering the tool keeps the colour; pressing it again steps it
-    EXPECT_TRUE(shows("Set color", colourHint, "Red"));
-    rig.tool(1);
-    EXPECT_TRUE(shows("Set color", colourHint, "Green"));
-    rig.press('R');
-    EXPECT_TRUE(shows("Set color", colourHint, "Blue"));
-    rig.press('R');
-    EXPECT_TRUE(shows("Set color", colourHint, "Red"));
-
-    rig.tool(2);
-    EXPECT_TRUE(shows("Remove ship", "\nPress R to remove all"));
-    rig.tool(3);
-    EXPECT_TRUE(shows("Add ship", "\nPress R to randomize"));
-
     const std::string linkHint = "\nPress R to switch Set Mode";
-    rig.tool(4);
-    EXPECT_TRUE(shows("Set target", linkHint));
-    for (const char* name : {"Set leader", "Set home base", "Set target"}) {
-        rig.tool(4);
-        EXPECT_TRUE(shows(name, linkHint));
+    const std::string respawnHint = "\nPress R to set convert 1 - unlimited";
+    struct Step {
+        char input;
+        const char* tool;
+        std::string hint;
+        const char* colour = "Red";
+    };
+    const Step steps[] = {
+        // entering the colour tool keeps the colour; pressing it again steps it
+        {'1', "Set color", colourHint},
+        {'1', "Set color", colourHint, "Green"},
+        {'R', "Set color", colourHint, "Blue"},
+        {'R', "Set color", colourHint},
+        {'2', "Remove ship", "\nPress R to remove all"},
+        {'3', "Add ship", "\nPress R to randomize"},
+        {'4', "Set target", linkHint},
+        {'4', "Set leader", linkHint},
+        {'4', "Set home base", linkHint},
+        {'4', "Set target", linkHint},
+        {'R', "Set leader", linkHint},
+        {'R', "Set home base", linkHint},
+        {'R', "Set target", linkHint},
+        {'R', "Set leader", linkHint},
+        // The sub-mode is shared: leader (1) is defend for the objective tool
+        // and orders for the pilot tool; 2 is respawn there and too far for
+        // objectives.
+        {'5', "Set mission objective (defend)", ""},
+        {'R', "Set mission objective (defend)", ""}, // no extra action
+        {'6', "Set ship orders", ""},
+        {'6', "Set respawn", respawnHint},
+        {'5', "Set mission objective (destroy)", ""},
+        {'5', "Set mission objective (defend)", ""},
+        {'5', "Set mission objective (destroy)", ""},
+        {'6', "Set A.I. mind state", ""},
+        {'4', nullptr, ""},
+        {'4', nullptr, ""},
+        {'4', nullptr, ""}, // home base
+        {'6', "Set respawn", respawnHint},
+        {'7', "Copy waypoints", ""},
+        {'0', "Select and move", ""},
+    };
+    for (const Step& step : steps) {
+        if (step.input == 'R')
+            rig.press('R');
+        else
+            rig.tool(step.input - '0');
+        if (!step.tool) continue;
+        EXPECT_TRUE(shows(step.tool, step.hint, step.colour)) << step.tool;
     }
-    for (const char* name : {"Set leader", "Set home base", "Set target", "Set leader"}) {
-        rig.press('R');
-        EXPECT_TRUE(shows(name, linkHint));
-    }
-
-    // The sub-mode is shared: leader (1) is defend for the objective tool and
-    // orders for the pilot tool; 2 is respawn there and too far for objectives.
-    rig.tool(5);
-    EXPECT_TRUE(shows("Set mission objective (defend)", ""));
-    rig.press('R'); // no extra action
-    EXPECT_TRUE(shows("Set mission objective (defend)", ""));
-    rig.tool(6);
-    EXPECT_TRUE(shows("Set ship orders", ""));
-    rig.tool(6);
-    EXPECT_TRUE(shows("Set respawn", "\nPress R to set convert 1 - unlimited"));
-    rig.tool(5);
-    EXPECT_TRUE(shows("Set mission objective (destroy)", ""));
-    rig.tool(5);
-    EXPECT_TRUE(shows("Set mission objective (defend)", ""));
-    rig.tool(5);
-    EXPECT_TRUE(shows("Set mission objective (destroy)", ""));
-    rig.tool(6);
-    EXPECT_TRUE(shows("Set A.I. mind state", ""));
-    rig.tool(4);
-    rig.tool(4);
-    rig.tool(4); // home base
-    rig.tool(6);
-    EXPECT_TRUE(shows("Set respawn", "\nPress R to set convert 1 - unlimited"));
-
-    rig.tool(7);
-    EXPECT_TRUE(shows("Copy waypoints", ""));
-    rig.tool(0);
-    EXPECT_TRUE(shows("Select and move", ""));
 }
 
 TEST(EditorTools, ClicksOnEmptyMapChangeNothingButAddPlacesAShip) {

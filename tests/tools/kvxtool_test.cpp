@@ -230,28 +230,26 @@ TEST(KvxtoolDumpBuild, FilesItCannotReadOrWrite) {
     bytes[0] = 0x4C; // identification code 1100
     writeBytes(dir / "code.kvx", bytes);
 
-    ToolRun r = dir.run({"build", "missing.json", "-o", "x.kvx"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "missing.json", "no such file"));
-    r = dir.run({"build", "folder", "-o", "x.kvx"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "folder", "directory"));
-    r = dir.run({"build", "fine.json", "-o", "nowhere/x.kvx"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "nowhere/x.kvx", "cannot write"));
-    r = dir.run({"build", "fine.json"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "build", "-o"));
-
-    r = dir.run({"dump", "missing.kvx"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "missing.kvx", "no such file"));
-    r = dir.run({"dump", "folder"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "folder", "directory"));
-    r = dir.run({"dump", "code.kvx"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(oneErrorLine(r, "code.kvx", "Identification code invalid"));
+    // Each: the command, what its one error line names, and the problem.
+    struct Refused {
+        std::vector<std::string> args;
+        const char *names, *problem;
+    };
+    const Refused refused[] = {
+        {{"build", "missing.json", "-o", "x.kvx"}, "missing.json", "no such file"},
+        {{"build", "folder", "-o", "x.kvx"}, "folder", "directory"},
+        {{"build", "fine.json", "-o", "nowhere/x.kvx"}, "nowhere/x.kvx", "cannot write"},
+        {{"build", "fine.json"}, "build", "-o"},
+        {{"dump", "missing.kvx"}, "missing.kvx", "no such file"},
+        {{"dump", "folder"}, "folder", "directory"},
+        {{"dump", "code.kvx"}, "code.kvx", "Identification code invalid"},
+    };
+    ToolRun r;
+    for (const Refused& c : refused) {
+        r = dir.run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args[0] << " " << c.args[1];
+        EXPECT_TRUE(oneErrorLine(r, c.names, c.problem));
+    }
 
     // A short file is what the game makes of it, with the game's complaints.
     r = dir.run({"dump", "short.kvx"});
