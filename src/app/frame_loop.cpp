@@ -1,49 +1,11 @@
-// The program's start-up, frame loop and shut-down, and the per-frame services
-// the rest of the game calls: window size, frame time, keys and mouse.
+// The program's start-up, frame loop and shut-down.
 #include <cstdlib>
 
 #include "app/app.h"
 #include "platform/system.h"
 
-bool global_gotfocus_tag = false;
-
-int workRes(bool get, int value, int height) {
-    static int windowWidth = 800;
-    static int windowHeight = 600;
-    if (!get) {
-        windowWidth = value;
-        windowHeight = height;
-        return 0;
-    }
-    return value != 0 ? windowWidth : windowHeight;
-}
-
-float retFrameSpd() {
-    // Seconds as floats, as the tick count was always read: the measured time
-    // gets coarser the longer the machine has been up, which the driver smooths.
-    float now = float(sysTicks() * 0.001);
-    static float timeLast = now;
-    static float timeNow = now;
-    timeNow = now;
-    float d = timeNow - timeLast;
-    timeLast = timeNow;
-    // Only the upper bound: a stall never advances the game more than 0.05 s.
-    if (d > 0.05) return 0.05f;
-    return d;
-}
-
 void toFullScreen() {
     if (!sysFullScreen(workRes(true, 1, 0), workRes(true, 0, 0))) sysQuit();
-}
-
-bool key(int virtualKey) {
-    if (virtualKey == 0) global_gotfocus_tag = sysHasFocus();
-    return global_gotfocus_tag && sysKeyDown(virtualKey);
-}
-
-vec2 mousePos() {
-    POINT p = sysCursor();
-    return vec2(p.x, p.y);
 }
 
 int gameMain(HINSTANCE instance) {

@@ -1,7 +1,7 @@
 // The editor's screen transform both ways and its hit tests: which ship and
 // which tool button lie under the mouse.
-#include "app/app.h"
 #include "editor/editor_internal.h"
+#include "frame/frame.h"
 
 vec2 editorCentre() { return vec2(workRes(true, 1, 0) / 2, workRes(true, 0, 0) / 2); }
 

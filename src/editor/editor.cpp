@@ -4,8 +4,8 @@
 // message and file-name screens.
 #include "editor/editor.h"
 
-#include "app/app.h"
 #include "editor/editor_internal.h"
+#include "frame/frame.h"
 #include "platform/system.h"
 
 namespace {

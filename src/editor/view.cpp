@@ -1,10 +1,10 @@
 // The editor's picture: the world square, the overlay, the ships with their
 // side discs, pilot settings and objective marks, the tool panel with its
 // glyphs, the text block, the template, the cursor and the centre marks.
-#include "app/app.h"
 #include "draw/draw.h"
 #include "editor/editor.h"
 #include "editor/editor_internal.h"
+#include "frame/frame.h"
 #include "render/render.h"
 
 namespace {

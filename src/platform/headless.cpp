@@ -104,7 +104,7 @@ void headlessConfigure(const HeadlessConfig& config) {
 bool headlessFailed() { return state().failed; }
 
 void headlessSetTicks(unsigned ms) {
-    // sysTicks reads ms now and keeps counting frames from here.
+    // sysSeconds reads ms / 1000 now and keeps counting frames from here.
     state().tickOffset = std::uint32_t(ms) - frameClock();
 }
 
@@ -188,9 +188,11 @@ SysMessage sysPump() {
 
 void sysQuit() { state().quitPosted = true; }
 
-unsigned sysTicks() {
+// The frame clock in whole milliseconds as a tick count would give them, so
+// a run's frame times are exactly those of a millisecond clock.
+double sysSeconds() {
     const Backend& b = state();
-    return std::uint32_t(b.tickOffset + frameClock());
+    return double(std::uint32_t(b.tickOffset + frameClock())) * 0.001;
 }
 
 bool sysHasFocus() { return state().focus; }

@@ -4,7 +4,12 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
+#include "platform/clocks.h"
+#include "platform/pacer.h"
+#include "platform/sdl_keys.h"
 #include "platform/surface.h"
 #include "platform/system.h"
 
@@ -16,8 +21,8 @@ namespace {
 // 0x00RRGGBB rows, exactly the bytes of an XRGB8888 texture, whose unused top
 // byte is ignored, so GDI's zero there cannot make the frame transparent) to
 // `texture`, copies the texture over the whole renderer output and presents it.
-// The renderer has no vsync: the game draws frames as fast as it can and
-// measures the time each took, so presenting must never wait.
+// The renderer has no vsync: the pump paces the frames (platform/pacer.h) and
+// the game measures the time each took, so presenting must never wait.
 SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
@@ -27,103 +32,10 @@ bool videoUp = false;      // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit wa
 bool cursorHidden = false; // sysHideCursor was called; applied again once the window exists
 bool fullScreen = false; // the display was "switched"; with a desktop-sized window nothing changes
 bool quitPosted = false; // sysQuit or a closed window: the pump reports quit from now on
+framePacer pacer;        // set from KORVANE_FPS when the window opens
 
 // Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit.
 bool keys[256] = {};
-
-constexpr int vkLShift = 0xA0, vkRShift = 0xA1;
-constexpr int vkLControl = 0xA2, vkRControl = 0xA3;
-constexpr int vkLMenu = 0xA4, vkRMenu = 0xA5;
-constexpr int vkControl = 0x11, vkMenu = 0x12;
-
-// The virtual-key code of an SDL key, or 0 for keys the table leaves out.
-int virtualKey(SDL_Keycode k) {
-    if (k >= SDLK_a && k <= SDLK_z) return int(k - SDLK_a) + 'A';
-    if (k >= SDLK_0 && k <= SDLK_9) return int(k - SDLK_0) + '0';
-    if (k >= SDLK_F1 && k <= SDLK_F12) return int(k - SDLK_F1) + 0x70;
-    switch (k) {
-    case SDLK_KP_0:
-        return VK_NUMPAD0;
-    case SDLK_KP_1:
-        return VK_NUMPAD0 + 1;
-    case SDLK_KP_2:
-        return VK_NUMPAD0 + 2;
-    case SDLK_KP_3:
-        return VK_NUMPAD0 + 3;
-    case SDLK_KP_4:
-        return VK_NUMPAD0 + 4;
-    case SDLK_KP_5:
-        return VK_NUMPAD0 + 5;
-    case SDLK_KP_6:
-        return VK_NUMPAD0 + 6;
-    case SDLK_KP_7:
-        return VK_NUMPAD0 + 7;
-    case SDLK_KP_8:
-        return VK_NUMPAD0 + 8;
-    case SDLK_KP_9:
-        return VK_NUMPAD0 + 9;
-    case SDLK_KP_MULTIPLY:
-        return 0x6A;
-    case SDLK_KP_PLUS:
-        return VK_ADD;
-    case SDLK_KP_MINUS:
-        return VK_SUBTRACT;
-    case SDLK_KP_PERIOD:
-        return 0x6E;
-    case SDLK_KP_DIVIDE:
-        return 0x6F;
-    case SDLK_KP_ENTER:
-        return VK_RETURN;
-    case SDLK_PERIOD:
-        return VK_OEM_PERIOD;
-    case SDLK_COMMA:
-        return 0xBC;
-    case SDLK_MINUS:
-        return 0xBD;
-    case SDLK_EQUALS:
-        return 0xBB;
-    case SDLK_LSHIFT:
-        return vkLShift;
-    case SDLK_RSHIFT:
-        return vkRShift;
-    case SDLK_LCTRL:
-        return vkLControl;
-    case SDLK_RCTRL:
-        return vkRControl;
-    case SDLK_LALT:
-        return vkLMenu;
-    case SDLK_RALT:
-        return vkRMenu;
-    case SDLK_LEFT:
-        return VK_LEFT;
-    case SDLK_UP:
-        return VK_UP;
-    case SDLK_RIGHT:
-        return VK_RIGHT;
-    case SDLK_DOWN:
-        return VK_DOWN;
-    case SDLK_HOME:
-        return VK_HOME;
-    case SDLK_END:
-        return VK_END;
-    case SDLK_PAGEUP:
-        return 0x21;
-    case SDLK_PAGEDOWN:
-        return 0x22;
-    case SDLK_TAB:
-        return VK_TAB;
-    case SDLK_RETURN:
-        return VK_RETURN;
-    case SDLK_ESCAPE:
-        return VK_ESCAPE;
-    case SDLK_BACKSPACE:
-        return VK_BACK;
-    case SDLK_SPACE:
-        return VK_SPACE;
-    default:
-        return 0;
-    }
-}
 
 int mouseKey(Uint8 button) {
     switch (button) {
@@ -251,6 +163,9 @@ bool sysOpenWindow(const char* title, int width, int height) {
     }
     if (cursorHidden) SDL_ShowCursor(SDL_DISABLE);
     releaseAllKeys();
+    std::string problem;
+    pacer = pacerFor(std::getenv("KORVANE_FPS"), problem);
+    if (!problem.empty()) std::fprintf(stderr, "korvane: %s\n", problem.c_str());
     return true;
 }
 
@@ -278,12 +193,21 @@ void sysCloseWindow() {
     shutDownVideo(); // also gives the pointer back and leaves the display as it was found
 }
 
-unsigned sysSeed() { return SDL_GetTicks(); }
+unsigned sysSeed() { return bootMillis(); }
 
 SysMessage sysPump() {
     if (quitPosted) return SysMessage::quit;
     SDL_Event event;
-    if (!videoUp || !SDL_PollEvent(&event)) return SysMessage::none;
+    if (!videoUp || !SDL_PollEvent(&event)) {
+        // Nothing waiting: the frame starts when it is due. After a wait the
+        // pump looks again, so keys pressed meanwhile reach this frame.
+        if (pacerWait(pacer, sysSeconds()) > 0) {
+            waitUntil(pacer.due, sysSeconds);
+            return SysMessage::handled;
+        }
+        pacerStart(pacer, sysSeconds());
+        return SysMessage::none;
+    }
     switch (event.type) {
     case SDL_QUIT:
         windowClosed();
@@ -294,10 +218,10 @@ SysMessage sysPump() {
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAllKeys();
         break;
     case SDL_KEYDOWN:
-        if (!event.key.repeat) setKey(virtualKey(event.key.keysym.sym), true);
+        if (!event.key.repeat) setKey(virtualKey(event.key.keysym), true);
         break;
     case SDL_KEYUP:
-        setKey(virtualKey(event.key.keysym.sym), false);
+        setKey(virtualKey(event.key.keysym), false);
         break;
     case SDL_MOUSEBUTTONDOWN:
         setKey(mouseKey(event.button.button), true);
@@ -313,7 +237,7 @@ SysMessage sysPump() {
 
 void sysQuit() { quitPosted = true; }
 
-unsigned sysTicks() { return SDL_GetTicks(); }
+double sysSeconds() { return steadySeconds(); }
 
 bool sysHasFocus() { return videoUp && SDL_GetKeyboardFocus() != nullptr; }
 

@@ -1,6 +1,6 @@
 // The window system as the game sees it: one full-screen window with an
-// off-screen frame copied to it, a message pump, polled key state, focus, the
-// cursor, a millisecond clock and a message box.
+// off-screen frame copied to it, a message pump that also paces the frames,
+// polled key state, focus, the cursor, a clock and a message box.
 //
 // Each backend (SDL for the real window, headless for tests and tools) provides
 // every function here; a program links exactly one of them. Key codes are the
@@ -43,18 +43,19 @@ bool sysFullScreen(int width, int height);    // switch the display; false when 
 void sysRestoreDisplay();                     // back to the mode the display was found in
 bool sysOpenWindow(const char* title, int width, int height); // borderless, covering the screen
 void sysHideCursor();
-HDC sysWindowDC();      // the window's drawing context; BitBlt into it, then sysShow
-void sysShow();         // put what was copied into the window's context on screen
-void sysCloseWindow();  // release the window and everything the backend holds
-unsigned sysSeed();     // the value the random generator is seeded with at start-up
+HDC sysWindowDC();     // the window's drawing context; BitBlt into it, then sysShow
+void sysShow();        // put what was copied into the window's context on screen
+void sysCloseWindow(); // release the window and everything the backend holds
+unsigned sysSeed();    // the random seed: ms since the system started (headless: its --seed)
 
-// The frame loop's message pump and the quit message.
+// The frame loop's message pump and the quit message. The real windows pace
+// the frames here: `none` comes no sooner than the next frame is due.
 SysMessage sysPump();
 void sysQuit(); // PostQuitMessage(0): the pump reports quit at its next turn
 
 // Services the game calls every frame.
-unsigned sysTicks();          // milliseconds, wrapping like GetTickCount
-bool sysHasFocus();           // does the game's window have the keyboard focus
-bool sysKeyDown(int vk);      // is the key (or mouse button) held down
-POINT sysCursor();            // cursor position in window pixels
+double sysSeconds();     // a steady clock in seconds, as fine as the system has
+bool sysHasFocus();      // does the game's window have the keyboard focus
+bool sysKeyDown(int vk); // is the key (or mouse button) held down
+POINT sysCursor();       // cursor position in window pixels
 void sysMessageBox(const char* caption, const char* text); // modal; returns when dismissed

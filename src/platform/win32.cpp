@@ -1,7 +1,14 @@
 // The Windows backend: the real window, message pump, key state, focus, cursor,
-// tick count and message box of Win32. Drawing needs nothing here: on Windows
+// clocks, frame pacing and message box of Win32. Drawing needs nothing here: on Windows
 // the game's GDI calls are GDI itself.
+#include <cstdlib>
+#include <string>
+
+#include "platform/clocks.h"
+#include "platform/pacer.h"
 #include "platform/system.h"
+
+#include <mmsystem.h> // after windows.h, which system.h brings
 
 int gameMain(HINSTANCE instance);
 
@@ -12,6 +19,7 @@ int showCommand = SW_SHOWDEFAULT;
 HWND window = nullptr;
 HDC windowDC = nullptr;
 const char className[] = "theClassName";
+framePacer pacer; // set from KORVANE_FPS when the window opens
 
 LRESULT CALLBACK WinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -28,7 +36,8 @@ LRESULT CALLBACK WinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_KEYDOWN: // keys are polled, never taken from messages
         return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -82,6 +91,10 @@ bool sysOpenWindow(const char* title, int width, int height) {
     windowDC = GetDC(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    std::string problem;
+    pacer = pacerFor(std::getenv("KORVANE_FPS"), problem);
+    if (!problem.empty()) MessageBoxA(window, problem.c_str(), "Korvane", MB_OK);
+    timeBeginPeriod(1); // the pacer's sleeps, to the millisecond
     return true;
 }
 
@@ -90,15 +103,25 @@ HDC sysWindowDC() { return windowDC; }
 void sysShow() { GdiFlush(); }
 
 void sysCloseWindow() {
+    timeEndPeriod(1);
     ReleaseDC(window, windowDC);
     UnregisterClassA(className, instance);
 }
 
-unsigned sysSeed() { return GetTickCount(); }
+unsigned sysSeed() { return bootMillis(); }
 
 SysMessage sysPump() {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return SysMessage::none;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // Nothing waiting: the frame starts when it is due. After a wait the
+        // pump looks again, so messages that came meanwhile are handled first.
+        if (pacerWait(pacer, sysSeconds()) > 0) {
+            waitUntil(pacer.due, sysSeconds);
+            return SysMessage::handled;
+        }
+        pacerStart(pacer, sysSeconds());
+        return SysMessage::none;
+    }
     if (msg.message == WM_QUIT) return SysMessage::quit;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
@@ -106,7 +129,7 @@ SysMessage sysPump() {
 }
 
 void sysQuit() { PostQuitMessage(0); }
-unsigned sysTicks() { return GetTickCount(); }
+double sysSeconds() { return steadySeconds(); }
 bool sysHasFocus() { return GetFocus() != nullptr; }
 bool sysKeyDown(int vk) { return (GetKeyState(vk) & 0x80) != 0; }
 

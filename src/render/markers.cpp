@@ -1,8 +1,8 @@
 // Overlays of the play scene: the pointers and squares that show the watched
 // ship's target, leader, home base or waypoint, and the far-view symbols that
 // stand in for ships at small zooms.
-#include "app/app.h"
 #include "draw/draw.h"
+#include "frame/frame.h"
 #include "render/render.h"
 
 namespace {

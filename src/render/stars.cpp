@@ -2,8 +2,8 @@
 // with parallax as the camera moves, wrapped back when they leave the screen.
 #include <cstdlib>
 
-#include "app/app.h"
 #include "draw/draw.h"
+#include "frame/frame.h"
 #include "render/render.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The status panels at the bottom corners of the play screen: the damage
 // picture of the watched ship with its energy bar and name, and that of its
 // target. Both are drawn into one small bitmap of their own and copied out.
-#include "app/app.h"
 #include "draw/draw.h"
+#include "frame/frame.h"
 #include "render/render.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/app.h"
 #include "draw/draw.h"
+#include "frame/frame.h"
 #include "render/render.h"
 #include "sim/sim.h"
 #include "sim/sim_internal.h"

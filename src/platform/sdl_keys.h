@@ -1,0 +1,19 @@
+// SDL's keys as the game's virtual-key codes (the Win32 ones).
+#pragma once
+
+#include <SDL_keyboard.h>
+
+// The virtual-key code of a key SDL reports, or 0 for keys the game has no
+// code for. As Windows' virtual keys behave: the number row reads as the
+// digits by its place on the keyboard whatever the layout prints on it
+// (AZERTY's unshifted &, é, " ...), letters as the layout's letter (AZERTY's
+// A is where QWERTY has Q), and a layout without Latin letters gives the
+// letter of the key's place.
+int virtualKey(const SDL_Keysym& key);
+
+// Both sides' codes of Shift, Control and Alt; the game reads the side-neutral
+// ones, held while either side is.
+constexpr int vkLShift = 0xA0, vkRShift = 0xA1;
+constexpr int vkLControl = 0xA2, vkRControl = 0xA3;
+constexpr int vkLMenu = 0xA4, vkRMenu = 0xA5;
+constexpr int vkControl = 0x11, vkMenu = 0x12;
