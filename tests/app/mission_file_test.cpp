@@ -1,7 +1,7 @@
 // Mission files: the 51052-byte layout, save and load round trips (a fight
 // saved mid-way comes back exactly), every load message, short and malformed
-// files, the repair that makes any file safe to play, and failed saves that
-// leave the old file as it was.
+// files, the repair that makes any file safe to play, failed saves that
+// leave the old file as it was, and saves through links and permissions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -18,11 +19,13 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include "app/mission_file.h"
 #include "model/model.h"
 #include "support/process.h"
+#include "support/unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -208,15 +211,18 @@ void expectSameMission(Mission& got, Mission& want) {
     EXPECT_EQ(std::memcmp(got.note, want.note, noteSize), 0);
 }
 
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A directory of its own for each test, removed afterwards.
 class MissionFileOnDisk : public testing::Test {
 protected:
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> entries() const { return namesIn(dir); }
     ScratchDir scratch{"korvane-mission-test"};
     const fs::path dir = scratch.path();
 };
@@ -690,19 +696,10 @@ TEST_F(MissionFileOnDisk, FailedSaveLeavesTheOldFileAsItWas) {
     auto old = fightMission();
     ASSERT_EQ(saveMission(path.c_str(), old->refs()), Messages{});
     const Bytes before = readBytes(path);
-
-    // The temporary cannot be made: something else holds its name.
-    const fs::path blocker = fs::path(path.string() + ".tmp");
-    fs::create_directory(blocker);
-    writeBytes(blocker / "inside", Bytes{1, 2, 3});
     auto other = fresh();
     std::strcpy(other->note, "Not this one");
-    EXPECT_EQ(saveMission(path.c_str(), other->refs()), Messages{saveFailed});
-    EXPECT_EQ(readBytes(path), before);
-    EXPECT_EQ(readBytes(blocker / "inside"), (Bytes{1, 2, 3})); // not ours: left alone
-    fs::remove_all(blocker);
 
-    // The file would be written but cannot replace the target (a directory).
+    // The target is a directory.
     const fs::path folder = dir / "kvxmap.FOLD.kvx";
     fs::create_directory(folder);
     writeBytes(folder / "inside", Bytes{4, 5});
@@ -710,6 +707,112 @@ TEST_F(MissionFileOnDisk, FailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_EQ(readBytes(folder / "inside"), (Bytes{4, 5}));
     EXPECT_EQ(entries(), (std::vector<std::string>{"kvxmap.FOLD.kvx", "kvxmap.KEEP.kvx"}));
     EXPECT_EQ(readBytes(path), before);
+}
+
+// Something else holds the temporary file's name: the save is written in
+// place, as the game always did, and the other is left alone.
+TEST_F(MissionFileOnDisk, TemporaryNameTakenSavesInPlace) {
+    const fs::path path = dir / "kvxmap.KEEP.kvx";
+    writeBytes(path, Bytes{7, 7});
+    const fs::path blocker = fs::path(path.string() + ".tmp");
+    fs::create_directory(blocker);
+    writeBytes(blocker / "inside", Bytes{1, 2, 3});
+    auto m = fightMission();
+    EXPECT_EQ(saveMission(path.c_str(), m->refs()), Messages{});
+    EXPECT_EQ(readBytes(path), bytesOf(*m));
+    EXPECT_EQ(readBytes(blocker / "inside"), (Bytes{1, 2, 3}));
+}
+
+// --- Links and permissions ---
+
+// A link stays a link and the end of its chain gets the mission, keeping its
+// permission bits; each relative link is read from its own folder.
+TEST_F(MissionFileOnDisk, SaveWritesThroughLinks) {
+    const fs::path missions = dir / "missions", game = dir / "game";
+    fs::create_directory(missions);
+    fs::create_directory(game);
+    const fs::path real = missions / "kvxmap.REAL.kvx";
+    writeBytes(real, Bytes{1, 2, 3});
+    fs::permissions(real, fs::perms(0640));
+    fs::create_symlink("kvxmap.REAL.kvx", missions / "hop");
+    fs::create_symlink("../missions/hop", game / "kvxmap.LINK.kvx");
+    fs::create_symlink("../missions/kvxmap.NEW0.kvx", game / "kvxmap.NEW0.kvx"); // dangling
+    fs::create_symlink("kvxmap.PONG.kvx", game / "kvxmap.LOOP.kvx");
+    fs::create_symlink("kvxmap.LOOP.kvx", game / "kvxmap.PONG.kvx");
+
+    auto m = fightMission();
+    for (const char* name : {"kvxmap.LINK.kvx", "kvxmap.NEW0.kvx"}) {
+        EXPECT_EQ(saveMission((game / name).c_str(), m->refs()), Messages{}) << name;
+        EXPECT_TRUE(fs::is_symlink(game / name)) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(missions / "hop"));
+    EXPECT_EQ(readBytes(real), bytesOf(*m));
+    EXPECT_EQ(readBytes(missions / "kvxmap.NEW0.kvx"), bytesOf(*m));
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
+    EXPECT_EQ(saveMission((game / "kvxmap.LOOP.kvx").c_str(), m->refs()), Messages{saveFailed});
+
+    // A file under two names stays one file.
+    fs::create_hard_link(real, missions / "kvxmap.SAME.kvx");
+    auto other = fresh();
+    EXPECT_EQ(saveMission((missions / "kvxmap.SAME.kvx").c_str(), other->refs()), Messages{});
+    EXPECT_EQ(readBytes(real), bytesOf(*other));
+
+    EXPECT_EQ(namesIn(game), (std::vector<std::string>{"kvxmap.LINK.kvx", "kvxmap.LOOP.kvx",
+                                                       "kvxmap.NEW0.kvx", "kvxmap.PONG.kvx"}));
+    EXPECT_EQ(namesIn(missions), (std::vector<std::string>{"hop", "kvxmap.NEW0.kvx",
+                                                           "kvxmap.REAL.kvx", "kvxmap.SAME.kvx"}));
+}
+
+// Saves as an ordinary user, each described in a line: what the save said,
+// which bytes the file holds, its permission bits and the folder's names.
+std::string savesAsUser(const fs::path& dir) {
+    auto m = fightMission();
+    const Bytes old = {9, 9, 9};
+    std::ostringstream out;
+    auto save = [&](const std::string& what, const fs::path& file) {
+        const Messages said = saveMission(file.c_str(), m->refs());
+        const Bytes now = readBytes(file);
+        out << what << ": " << (said.empty() ? "saved" : said[0]) << "; "
+            << (now == old ? "old" : now == bytesOf(*m) ? "new" : "other") << "; " << std::oct
+            << int(fs::status(file).permissions()) << ";";
+        for (const std::string& name : namesIn(file.parent_path())) out << " " << name;
+        out << "\n";
+    };
+    const fs::path readOnly = dir / "kvxmap.RDON.kvx";
+    writeBytes(readOnly, old);
+    fs::permissions(readOnly, fs::perms(0444));
+    save("read-only file", readOnly);
+
+    const fs::path locked = dir / "locked";
+    fs::create_directory(locked);
+    writeBytes(locked / "kvxmap.LOCK.kvx", old);
+    fs::permissions(locked / "kvxmap.LOCK.kvx", fs::perms(0604));
+    fs::permissions(locked, fs::perms(0555));
+    save("folder not writable", locked / "kvxmap.LOCK.kvx");
+    fs::permissions(locked, fs::perms(0755)); // so that it can be removed
+
+    // The new file cannot be written in full (a size limit stands in for a
+    // full disk): the old one stays.
+    const fs::path full = dir / "full";
+    fs::create_directory(full);
+    writeBytes(full / "kvxmap.FULL.kvx", old);
+    fs::permissions(full / "kvxmap.FULL.kvx", fs::perms(0644));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    save("disk full", full / "kvxmap.FULL.kvx");
+    return out.str();
+}
+
+TEST(MissionFileAsUser, SavesAsThePermissionsSay) {
+    const ChildRun run = runUnprivileged(savesAsUser);
+    if (run.how == ChildRun::skipped) GTEST_SKIP() << run.text;
+    ASSERT_EQ(run.how, ChildRun::done) << run.text;
+    EXPECT_EQ(run.text, "read-only file: " + saveFailed + "; old; 444; kvxmap.RDON.kvx\n" +
+                            "folder not writable: saved; new; 604; kvxmap.LOCK.kvx\n" +
+                            "disk full: " + saveFailed + "; old; 644; kvxmap.FULL.kvx\n");
 }
 
 // --- Malformed files ---
