@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev xvfb xauth
+          # SDL draws its message boxes on X with the X core fonts
+          xfonts-base
           # kvxtool, the mission tool: JSON
           nlohmann-json3-dev
           # the Windows build and its checks under Wine

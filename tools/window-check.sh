@@ -28,11 +28,17 @@ for attempt in 1 2; do
         }
         # The X server may still be coming up when xvfb-run hands over.
         for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
-        SDL_AUDIODRIVER=dummy "$1" & game=$!
+        SDL_AUDIODRIVER=dummy "$1" 2>game.err & game=$!
         box=$(find_window "kvxmap.AAAA.kvx") || {
+            cat game.err >&2
             # A game that ended without a window found no display: say so apart.
             kill -0 $game 2>/dev/null || { echo "window: the game found no display" >&2; exit 3; }
-            echo "window: no message about the first mission" >&2
+            if grep -q "could not show a message box" game.err; then
+                echo "window: the game could not show its message box about the first mission" \
+                     "(on X, SDL needs the X core fonts: Debian'"'"'s xfonts-base)" >&2
+            else
+                echo "window: no message about the first mission" >&2
+            fi
             kill $game
             exit 1
         }

@@ -256,7 +256,9 @@ POINT sysCursor() {
 void sysMessageBox(const char* caption, const char* text) {
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption ? caption : "",
                                  text ? text : "", window) != 0) {
-        // No way to show it: at least leave the message where it can be read.
-        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+        // No way to show it (on X, SDL draws the box with the X core fonts):
+        // say so, and leave the message where it can be read.
+        std::fprintf(stderr, "korvane: could not show a message box (%s): %s: %s\n",
+                     SDL_GetError(), caption ? caption : "", text ? text : "");
     }
 }
