@@ -403,12 +403,15 @@ TEST(KvxtoolSim, PlaysMissionsToTheirResults) {
             "summary: 0 won, 1 lost, 0 undecided; median lost 0.02 s; first decided 0.02 s"}));
 
     // The watched ship has no parts left: it is gone for good in its first
-    // step, and the next frame ends the mission.
+    // step, and the next frame ends the mission: two frames of 1/60 s, or of
+    // the frame time asked for.
     m = playable();
     for (part& p : m->a[1].parts) p.health = 0;
     m->a[1].respawns = 0;
     dir.write("wreck.kvx", *m);
-    EXPECT_EQ(simLines(dir, {"wreck.kvx", "--seeds", "1"})[0], "seed 1: lost 0.04 s");
+    EXPECT_EQ(simLines(dir, {"wreck.kvx", "--seeds", "1"})[0], "seed 1: lost 0.03 s");
+    EXPECT_EQ(simLines(dir, {"wreck.kvx", "--seeds", "1", "--dt", "0.05"})[0],
+              "seed 1: lost 0.10 s");
 
     // Two bases cannot hurt each other: three seconds without a result.
     m = playable();
@@ -466,6 +469,11 @@ TEST(KvxtoolSim, BadOptionsAndMissionsThatCannotStart) {
         {{"sim", "ok.kvx", "--seeds"}, "--seeds", "needs a number"},
         {{"sim", "ok.kvx", "--minutes", "0"}, "--minutes", "'0' is not a number above 0"},
         {{"sim", "ok.kvx", "--minutes", "nan"}, "--minutes", "'nan'"},
+        {{"sim", "ok.kvx", "--dt", "0"}, "--dt", "'0' is not a frame time above 0 s"},
+        {{"sim", "ok.kvx", "--dt", "0.051"}, "--dt", "'0.051'"},
+        {{"sim", "ok.kvx", "--dt", "1e-50"}, "--dt", "'1e-50'"},
+        {{"sim", "ok.kvx", "--dt", "fast"}, "--dt", "'fast'"},
+        {{"sim", "ok.kvx", "--dt"}, "--dt", "needs a number"},
         {{"sim", "ok.kvx", "--fast"}, "sim", "unknown option '--fast'"},
         {{"sim", "ok.kvx", "ok.kvx"}, "sim", "expected one mission file"},
         {{"sim", "missing.kvx"}, "missing.kvx", "no such file"},

@@ -37,7 +37,7 @@ const char* const usage = "usage: kvxtool COMMAND [ARGS]\n"
                           "  dump FILE.kvx                the mission as JSON on standard output\n"
                           "  build FILE.json -o FILE.kvx  write the mission file from JSON\n"
                           "  check FILE...                report what makes missions broken\n"
-                          "  sim FILE.kvx [--seeds N] [--minutes M]\n"
+                          "  sim FILE.kvx [--seeds N] [--minutes M] [--dt S]\n"
                           "                               play as spectator from N seeds\n"
                           "\n"
                           "kvxtool COMMAND --help tells more of each command.\n";
@@ -71,13 +71,15 @@ const char* const checkHelp =
     "Exit status: 0 all clean; 1 something reported; 2 a file cannot be read.\n";
 
 const char* const simHelp =
-    "usage: kvxtool sim FILE.kvx [--seeds N] [--minutes M] [--trace]\n"
+    "usage: kvxtool sim FILE.kvx [--seeds N] [--minutes M] [--dt S] [--trace]\n"
     "Plays the mission as spectator, once from each seed 1..N (default 10), for\n"
-    "at most M minutes of game time each (default 10), at 0.02 s a frame: the\n"
-    "computer minds fly every ship, the player's too. Prints per seed won, lost\n"
-    "or undecided with the game time, then a summary line. --trace adds a line\n"
-    "every 10 s of game time: the live ships of each side, and how many of them\n"
-    "are marked destroy and defend.\n"
+    "at most M minutes of game time each (default 10), at S seconds a frame\n"
+    "(above 0, at most 0.05; default 1/60, the game's 60 frames a second): the\n"
+    "computer minds fly every ship, the player's too. Ships turn faster at longer\n"
+    "frames, so results differ with S. Prints per seed won, lost or undecided\n"
+    "with the game time, then a summary line. --trace adds a line every 10 s of\n"
+    "game time: the live ships of each side, and how many of them are marked\n"
+    "destroy and defend.\n"
     "Exit status: 0 played; 2 the file cannot be read, is not a mission or has\n"
     "no ship to start with, or a bad option.\n";
 
@@ -258,11 +260,11 @@ int sim(const std::vector<std::string>& args) {
     if (wantsHelp(args)) return std::fputs(simHelp, stdout), 0;
     std::string path;
     long seeds = 10;
-    double minutes = 10;
+    double minutes = 10, dt = simFrameTime;
     bool trace = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--seeds" || a == "--minutes") {
+        if (a == "--seeds" || a == "--minutes" || a == "--dt") {
             if (i + 1 >= args.size()) return usageError("sim", a + " needs a number");
             const std::string& v = args[++i];
             if (a == "--seeds" && !wholeNumber(v, 1, 100000, seeds))
@@ -271,6 +273,10 @@ int sim(const std::vector<std::string>& args) {
             if (a == "--minutes" && !decimalNumber(v, 0, 1440, minutes))
                 return usageError("sim", "--minutes: '" + v +
                                              "' is not a number above 0 and at most 1440");
+            // A time too small for a float would step nothing at all.
+            if (a == "--dt" && (!decimalNumber(v, 0, 0.05, dt) || float(dt) <= 0))
+                return usageError("sim", "--dt: '" + v +
+                                             "' is not a frame time above 0 s and at most 0.05 s");
         } else if (a == "--trace") {
             trace = true;
         } else if (a.starts_with("-")) {
@@ -299,8 +305,8 @@ int sim(const std::vector<std::string>& args) {
     long undecided = 0;
     double first = -1;
     for (long seed = 1; seed <= seeds; ++seed) {
-        const SimResult r =
-            simulate(*m, unsigned(seed), minutes * 60, trace ? SimTrace(traceLine) : SimTrace());
+        const SimResult r = simulate(*m, unsigned(seed), minutes * 60,
+                                     trace ? SimTrace(traceLine) : SimTrace(), float(dt));
         const char* what = r.outcome == SimOutcome::won    ? "won"
                            : r.outcome == SimOutcome::lost ? "lost"
                                                            : "undecided";

@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "app/play.h"
+#include "frame/frame.h"
 #include "platform/surface.h"
 
 namespace {
@@ -22,7 +23,8 @@ bool simCanStart(const Mission& m) {
     return false;
 }
 
-SimResult simulate(const Mission& m, unsigned seed, double seconds, const SimTrace& trace) {
+SimResult simulate(const Mission& m, unsigned seed, double seconds, const SimTrace& trace,
+                   float dt) {
     std::vector<ship> a(m.a, m.a + shipCount);
     std::vector<frag> b(fragCount);
     int you = m.you, sid = m.sid;
@@ -39,16 +41,16 @@ SimResult simulate(const Mission& m, unsigned seed, double seconds, const SimTra
     HDC dc = createSurfaceDC(simWidth, simHeight);
     std::srand(seed);
     SimResult result;
-    const long frames = long(seconds / simFrameTime + 0.5);
-    const long traceFrames = long(traceEvery / simFrameTime + 0.5);
+    const long frames = long(seconds / dt + 0.5);
+    const long traceFrames = long(traceEvery / dt + 0.5);
     long n = 0;
     while (n < frames && mode == modePlay) {
-        playFrame(dc, state, simFrameTime);
+        playFrame(dc, state, dt);
         ++n;
-        if (trace && n % traceFrames == 0) trace(double(n) * simFrameTime, a.data());
+        if (trace && n % traceFrames == 0) trace(double(n) * dt, a.data());
     }
     deleteSurfaceDC(dc);
-    result.seconds = double(n) * simFrameTime;
+    result.seconds = double(n) * dt;
     if (mode == modeWon)
         result.outcome = SimOutcome::won;
     else if (mode == modeLost)
