@@ -4,13 +4,13 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev xvfb xauth
+          libpng-dev zlib1g-dev xvfb xauth
           # SDL draws its message boxes on X with the X core fonts
           xfonts-base
           # kvxtool, the mission tool: JSON
           nlohmann-json3-dev
           # the Windows build and its checks under Wine
-          g++-mingw-w64-x86-64-posix wine wine64 xdotool x11-apps imagemagick
+          g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xdotool x11-apps imagemagick
           # the mission-file fuzzer (tools/fuzz.sh): clang with libFuzzer
           clang libclang-rt-14-dev)
 

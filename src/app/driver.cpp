@@ -9,10 +9,12 @@
 #include "app/app.h"
 #include "app/mission_file.h"
 #include "app/play.h"
+#include "app/session.h"
 #include "draw/draw.h"
 #include "editor/editor.h"
 #include "platform/system.h"
 #include "render/render.h"
+#include "replay/digest.h"
 
 namespace {
 
@@ -61,6 +63,29 @@ const char* const helpLines[] = {
     "with this program.\n",
 };
 
+// Shows the driver's state to the state digests.
+void watchDriver(const ship* a, const frag* b, const vec2& cam, const float& zom, const int& you,
+                 const int& sid, const bool& aliv, const bool& autr, const bool& autp,
+                 const bool& entdw, const float& oSpd, const int& mode, const char* filnam,
+                 const char* sucfil, const char* faifil, const char* note) {
+    watchShips(a);
+    watchFrags(b);
+    watchBytes(partCamera, &cam, sizeof cam);
+    watchBytes(partZoom, &zom, sizeof zom);
+    watchBytes(partPlayerShip, &you, sizeof you);
+    watchBytes(partPlayerSide, &sid, sizeof sid);
+    watchBytes(partPilot, &aliv, sizeof aliv);
+    watchBytes(partRepair, &autr, sizeof autr);
+    watchBytes(partAutopilot, &autp, sizeof autp);
+    watchBytes(partEnterLatch, &entdw, sizeof entdw);
+    watchBytes(partFrameTime, &oSpd, sizeof oSpd);
+    watchBytes(partMode, &mode, sizeof mode);
+    watchBytes(partFileName, filnam, fileNameSize);
+    watchBytes(partSuccessFile, sucfil, fileNameSize);
+    watchBytes(partFailureFile, faifil, fileNameSize);
+    watchBytes(partMessage, note, noteSize);
+}
+
 } // namespace
 
 void goProgram(HDC hdc, HINSTANCE, float frameTime) {
@@ -81,6 +106,10 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     static char faifil[fileNameSize] = "kvxmap.0000.kvx";
     static char note[noteSize] = "Welcome to Korvane!\n\nI hope you'll enjoy your play!";
     static bool init = true;
+    static const bool watched = (watchDriver(a, b, cam, zom, you, sid, aliv, autr, autp, entdw,
+                                             oSpd, mode, filnam, sucfil, faifil, note),
+                                 true);
+    (void)watched;
 
     // The frame time is smoothed over the last frames.
     float t = (oSpd * 5 + frameTime) / 6;
@@ -163,7 +192,9 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
                 for (frag& f : b) f = frag();
                 if (mode == modeLoadSuccess) std::memcpy(filnam, sucfil, fileNameSize);
                 if (mode == modeLoadFail) std::memcpy(filnam, faifil, fileNameSize);
-                std::vector<std::string> messages = loadMission(filnam, mission);
+                std::vector<unsigned char> bytes;
+                const bool found = sessionReadMission(filnam, bytes);
+                std::vector<std::string> messages = loadMissionRead(found, bytes, mission);
                 showMessages(filnam, messages);
                 if (loadWentThrough(messages)) editmessage(hdc, cursor, note, noteSize, true);
                 mainMenu(hdc, true);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "app/app.h"
+#include "app/session.h"
 #include "platform/system.h"
 
 void toFullScreen() {
@@ -9,8 +10,11 @@ void toFullScreen() {
 }
 
 int gameMain(HINSTANCE instance) {
+    // A recording to play back decides the size and the seed.
+    if (!sessionOpen()) return 1;
     int width = 0, height = 0;
     if (!sysDesktopSize(&width, &height)) return 1;
+    sessionSize(width, height);
     workRes(false, width, height);
     toFullScreen();
     sysHideCursor();
@@ -31,7 +35,9 @@ int gameMain(HINSTANCE instance) {
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     HGDIOBJ oldBrush = SelectObject(memory, black);
 
-    std::srand(sysSeed());
+    const unsigned seed = sessionSeed(sysSeed());
+    std::srand(seed);
+    sessionStart(seed, width, height);
 
     for (;;) {
         SysMessage message = sysPump();
@@ -39,10 +45,13 @@ int gameMain(HINSTANCE instance) {
         if (message == SysMessage::handled) continue;
         FillRect(memory, &client, black);
         float t = retFrameSpd();
+        if (!sessionFrame(t)) break; // the recording played has ended
         goProgram(memory, instance, t);
         BitBlt(window, 0, 0, width, height, memory, 0, 0, SRCCOPY);
         sysShow();
+        sessionFrameDone();
     }
+    sessionClose();
 
     SelectObject(memory, oldBitmap);
     DeleteObject(bitmap);

@@ -1,7 +1,9 @@
 // korvane-headless: the game without a display, for tests and tools. It runs a
-// fixed number of frames with a scripted clock and input and saves the frames
-// asked for as PNG files. Exit status: 0 when the run ends, 1 when the game
-// cannot start or a shot was not saved, 2 for a bad command line or script.
+// fixed number of frames with a scripted clock and input, or plays a
+// recording back, and saves the frames asked for as PNG files. Exit status: 0
+// when the run ends, 1 when the game cannot start, a shot was not saved or a
+// playback departed from its recording, 2 for a bad command line, script or
+// recording.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <system_error>
 
 #include "app/app.h"
+#include "app/session.h"
 #include "platform/headless.h"
 
 namespace {
@@ -27,14 +30,21 @@ int run(int argc, char** argv) {
         return 0;
     }
 
-    // Shots are named from where the runner was started; --dir only moves the
-    // game to its mission files.
-    for (HeadlessShot& shot : config.shots) {
+    // Shots and recordings are named from where the runner was started; --dir
+    // only moves the game to its mission files.
+    auto absolute = [](std::string& path) {
         std::error_code ec;
-        std::filesystem::path absolute = std::filesystem::absolute(shot.path, ec);
-        if (ec) return usageError("--shot: cannot resolve '" + shot.path + "': " + ec.message());
-        shot.path = absolute.string();
+        std::filesystem::path p = std::filesystem::absolute(path, ec);
+        if (!ec) path = p.string();
+        return !ec;
+    };
+    for (HeadlessShot& shot : config.shots) {
+        if (!absolute(shot.path)) return usageError("--shot: cannot resolve '" + shot.path + "'");
     }
+    if (!config.replay.empty() && !absolute(config.replay))
+        return usageError("--replay: cannot resolve '" + config.replay + "'");
+    if (!config.record.empty() && !absolute(config.record))
+        return usageError("--record: cannot resolve '" + config.record + "'");
     if (!config.dir.empty()) {
         std::error_code ec;
         std::filesystem::current_path(config.dir, ec);
@@ -43,9 +53,21 @@ int run(int argc, char** argv) {
         }
     }
 
+    // Recording and playback as asked on the command line; KORVANE_RECORD
+    // records here as it does in the real game.
+    sessionOptions session = sessionFromEnvironment();
+    session.who = "korvane-headless";
+    session.play = config.replay;
+    if (!config.record.empty()) session.record = config.record;
+    session.digestEvery = config.digestEvery;
+    session.scratchDir = !config.replay.empty() && config.dir.empty();
+    sessionConfigure(session);
+    if (!sessionOpen()) return 2; // the recording was refused, and said why
+    if (!config.replay.empty() && config.frames == 0) config.frames = sessionPlayFrames();
+
     headlessConfigure(config);
     int result = gameMain(nullptr);
-    if (headlessFailed()) return 1;
+    if (headlessFailed() || sessionFailed()) return 1;
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "draw/draw.h"
 #include "platform/system.h"
+#include "replay/digest.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ char typedChar() {
 int mainMenu(HDC hdc, bool reset) {
     static int menuitem = 1;
     static bool keydw = false;
+    static const bool watched = (watchBytes(partMainMenu, &menuitem, sizeof menuitem),
+                                 watchBytes(partMainMenu, &keydw, sizeof keydw), true);
+    (void)watched;
     static const char* const items[6] = {"Play\n",   "Load\n", "Save\n",
                                          "Editor\n", "Help\n", "Exit\n"};
 
@@ -82,6 +86,10 @@ vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset) {
     static int nampos = kNameFirst; // shared by every name edited
     static bool keydw = false;
     static bool keyon = false;
+    static const bool watched = (watchBytes(partNameEntry, &nampos, sizeof nampos),
+                                 watchBytes(partNameEntry, &keydw, sizeof keydw),
+                                 watchBytes(partNameEntry, &keyon, sizeof keyon), true);
+    (void)watched;
 
     if (reset) keydw = true;
     // A name too short to hold the four characters (or none at all) is left
@@ -142,6 +150,11 @@ vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset) {
     static bool inkey = true;
     static int msgpos = 0;
     static char postxt[2] = {0, 0};
+    static const bool watched = (watchBytes(partMessageEntry, &marg, sizeof marg),
+                                 watchBytes(partMessageEntry, &inkey, sizeof inkey),
+                                 watchBytes(partMessageEntry, &msgpos, sizeof msgpos),
+                                 watchBytes(partMessageEntry, postxt, sizeof postxt), true);
+    (void)watched;
 
     const float width = windowWidth();
     const float w = std::min(640.0f, width);

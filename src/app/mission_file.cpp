@@ -362,19 +362,31 @@ std::vector<std::string> loadMissionBytes(const std::vector<unsigned char>& byte
     return messages;
 }
 
-std::vector<std::string> loadMission(const char* path, const MissionRefs& m) {
+bool readMissionFile(const char* path, std::vector<unsigned char>& bytes) {
+    bytes.clear();
     // Only a plain file is a mission: a directory, device or pipe is refused
     // before it is opened (a pipe could keep the read waiting for ever).
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), ec)) return {loadNotFound};
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), ec)) return false;
     std::FILE* f = std::fopen(path, "rb");
-    if (!f) return {loadNotFound};
+    if (!f) return false;
     // Whatever follows the last ship is never read.
-    std::vector<unsigned char> bytes(missionFileSize);
+    bytes.resize(missionFileSize);
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) return {loadNotFound};
-    bytes.resize(got);
+    bytes.resize(failed ? 0 : got);
+    return !failed;
+}
+
+std::vector<std::string> loadMissionRead(bool found, const std::vector<unsigned char>& bytes,
+                                         const MissionRefs& m) {
+    if (!found) return {loadNotFound};
     return loadMissionBytes(bytes, m);
+}
+
+std::vector<std::string> loadMission(const char* path, const MissionRefs& m) {
+    std::vector<unsigned char> bytes;
+    const bool found = readMissionFile(path, bytes);
+    return loadMissionRead(found, bytes, m);
 }

@@ -44,6 +44,14 @@ std::vector<std::string> saveMission(const char* path, const MissionRefs& m);
 // Replaces the mission from path. Returns the messages to show, in order.
 std::vector<std::string> loadMission(const char* path, const MissionRefs& m);
 
+// The two halves of loadMission, so a recording can keep what was read and
+// give it back: the bytes the game reads of a mission file (at most
+// missionFileSize; false when it cannot be opened or read), and the load from
+// them (found false: the message of a file that could not be opened).
+bool readMissionFile(const char* path, std::vector<unsigned char>& bytes);
+std::vector<std::string> loadMissionRead(bool found, const std::vector<unsigned char>& bytes,
+                                         const MissionRefs& m);
+
 // The same on bytes in memory, for tools and tests: the whole file image,
 // however short or long.
 std::vector<std::string> loadMissionBytes(const std::vector<unsigned char>& bytes,

@@ -7,6 +7,7 @@
 #include "editor/editor_internal.h"
 #include "frame/frame.h"
 #include "platform/system.h"
+#include "replay/digest.h"
 
 namespace {
 
@@ -41,12 +42,28 @@ void leftButton(EditorState& st, const EditorMission& m, vec2 w) {
     useTool(st, m, w);
 }
 
+// Shows the editor's state to the state digests, field by field (the record
+// has padding between them).
+void watchEditor(const EditorState& st, const bool& first) {
+    watchBytes(partEditor, &st.keydw, sizeof st.keydw);
+    watchBytes(partEditor, &st.mPos, sizeof st.mPos);
+    watchBytes(partEditor, &st.mode, sizeof st.mode);
+    watchBytes(partEditor, &st.msub, sizeof st.msub);
+    watchBytes(partEditor, &st.hold, sizeof st.hold);
+    watchBytes(partEditor, &st.htyp, sizeof st.htyp);
+    watchBytes(partEditor, &st.relv, sizeof st.relv);
+    watchShip(partEditor, &st.shp);
+    watchBytes(partEditor, &first, sizeof first);
+}
+
 } // namespace
 
 int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime) {
     // The template starts as an empty slot; the mouse at the screen centre.
     static EditorState st;
     static bool first = true;
+    static const bool watched = (watchEditor(st, first), true);
+    (void)watched;
     if (first) {
         st.mPos = editorCentre();
         first = false;
@@ -56,7 +73,7 @@ int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, fl
 
     // The mouse is read only while the window has the focus. The template
     // turns towards the mouse and trails it by one radius.
-    bool focus = sysHasFocus();
+    bool focus = hasFocus();
     if (focus) st.mPos = mousePos();
     vec2 w = toWorld(st.mPos, cam, zom);
     if (focus) {

@@ -21,6 +21,27 @@ bool key(int virtualKey);
 // The cursor in window pixels.
 vec2 mousePos();
 
+// Whether the game's window has the keyboard focus now (key(0) keeps it in
+// the flag; the editor asks directly).
+bool hasFocus();
+
+// The input the game reads through the three above: the keys and buttons
+// held by virtual-key code, the focus and the cursor.
+struct inputState {
+    bool keys[256] = {};
+    bool focus = false;
+    int x = 0, y = 0;
+};
+
+// The window system's input as it stands. It changes only while the frame
+// loop pumps messages, so it holds for a whole frame.
+inputState liveInput();
+
+// Plays `s` to the game in place of the window system's input (a recording
+// being played back); null gives the window system's again. The caller keeps
+// `s` alive while it is played.
+void playInput(const inputState* s);
+
 // The frame timer's state and arithmetic apart from the clock, so the timer
 // can be tried at any time of day. Times are single-precision seconds counted
 // from the first reading, the game's start: counted from the machine's start,

@@ -1,5 +1,6 @@
 // The per-frame services: the stored window size, the frame timer, the key
-// query gated by the focus flag, and the cursor.
+// query gated by the focus flag, and the cursor, read live from the window
+// system or from a recording being played.
 #include "frame/frame.h"
 #include "platform/system.h"
 
@@ -36,12 +37,39 @@ float retFrameSpd() {
     return frameSpd(clock, sysSeconds());
 }
 
+namespace {
+
+const inputState*& played() {
+    static const inputState* s = nullptr;
+    return s;
+}
+
+} // namespace
+
+void playInput(const inputState* s) { played() = s; }
+
+bool hasFocus() { return played() ? played()->focus : sysHasFocus(); }
+
+inputState liveInput() {
+    inputState s;
+    for (int vk = 0; vk < 256; ++vk) s.keys[vk] = sysKeyDown(vk);
+    s.focus = sysHasFocus();
+    const POINT p = sysCursor();
+    s.x = p.x;
+    s.y = p.y;
+    return s;
+}
+
 bool key(int virtualKey) {
-    if (virtualKey == 0) global_gotfocus_tag = sysHasFocus();
-    return global_gotfocus_tag && sysKeyDown(virtualKey);
+    if (virtualKey == 0) global_gotfocus_tag = hasFocus();
+    if (!global_gotfocus_tag) return false;
+    if (const inputState* s = played())
+        return virtualKey >= 0 && virtualKey < 256 && s->keys[virtualKey];
+    return sysKeyDown(virtualKey);
 }
 
 vec2 mousePos() {
+    if (const inputState* s = played()) return vec2(s->x, s->y);
     POINT p = sysCursor();
     return vec2(p.x, p.y);
 }

@@ -29,6 +29,8 @@ struct Backend {
 
     long long framesShown = 0;
     std::uint32_t tickOffset = 0; // added to the frame clock; set by headlessSetTicks
+    double clockBase = 0;         // the clock, in unrounded ms, when dt last changed
+    long long clockFrame = 0;     // framesShown then
     bool keys[256] = {};
     bool focus = true;
     POINT cursor{0, 0};
@@ -43,10 +45,15 @@ Backend& state() {
 }
 
 // The clock driven by frames alone: round(framesShown * dt * 1000) ms, wrapping
-// at 2^32 like the tick count it stands for.
-std::uint32_t frameClock() {
+// at 2^32 like the tick count it stands for; after a script's dt, the frames
+// since then at the new step, added to the clock as it stood.
+double exactClock() {
     const Backend& b = state();
-    double ms = std::round(double(b.framesShown) * b.dt * 1000.0);
+    return b.clockBase + double(b.framesShown - b.clockFrame) * b.dt * 1000.0;
+}
+
+std::uint32_t frameClock() {
+    double ms = std::round(exactClock());
     double wrapped = std::fmod(ms, 4294967296.0);
     return std::uint32_t(wrapped >= 0 ? wrapped : 0);
 }
@@ -63,6 +70,11 @@ void applyEvent(const HeadlessEvent& e) {
         break;
     case HeadlessEvent::focus:
         b.focus = e.on;
+        break;
+    case HeadlessEvent::step:
+        b.clockBase = exactClock();
+        b.clockFrame = b.framesShown;
+        b.dt = e.dt;
         break;
     }
 }

@@ -10,31 +10,36 @@
 #include <vector>
 
 // One line of an input script: "<frame> down|up <key>", "<frame> move <x> <y>",
-// "<frame> focus on|off". It takes effect before frame `frame` runs.
+// "<frame> focus on|off", "<frame> dt <seconds>". It takes effect before frame
+// `frame` runs; a dt sets how far the clock advances after each frame from then on.
 struct HeadlessEvent {
-    enum Kind { down, up, move, focus };
+    enum Kind { down, up, move, focus, step };
     int frame = 1;
     Kind kind = down;
-    int key = 0;        // virtual-key code, for down and up
-    int x = 0, y = 0;   // for move
-    bool on = true;     // for focus
+    int key = 0;      // virtual-key code, for down and up
+    int x = 0, y = 0; // for move
+    bool on = true;   // for focus
+    double dt = 0;    // for step
 };
 
 struct HeadlessShot {
-    int frame = 1;      // frames count from 1
+    int frame = 1; // frames count from 1
     std::string path;
 };
 
 struct HeadlessConfig {
     int width = 1024;
     int height = 768;
-    int frames = 0;          // frames to run; 0 means: up to the last shot, at least 1
-    double dt = 0.016;       // seconds the clock advances after each frame
-    unsigned seed = 1;       // srand seed used instead of the tick count
-    std::string dir;         // working directory, where mission files live ("" = unchanged)
+    int frames = 0;    // frames to run; 0 means: up to the last shot, at least 1
+    double dt = 0.016; // seconds the clock advances after each frame
+    unsigned seed = 1; // srand seed used instead of the tick count
+    std::string dir;   // working directory, where mission files live ("" = unchanged)
     std::vector<HeadlessEvent> events;
     std::vector<HeadlessShot> shots;
-    bool help = false;       // --help was given: print headlessUsage() and run nothing
+    bool help = false;   // --help was given: print headlessUsage() and run nothing
+    std::string replay;  // --replay: a recording to play back (the runner reads it)
+    std::string record;  // --record: where to record the run
+    int digestEvery = 0; // --digest N
 };
 
 // Key names of scripts: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space,

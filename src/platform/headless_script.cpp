@@ -131,7 +131,7 @@ bool parseEvent(const std::vector<std::string_view>& w, HeadlessEvent& event, st
         return false;
     }
     if (w.size() < 2) {
-        error = "missing event after the frame number (down, up, move or focus)";
+        error = "missing event after the frame number (down, up, move, focus or dt)";
         return false;
     }
     std::string_view verb = w[1];
@@ -175,8 +175,19 @@ bool parseEvent(const std::vector<std::string_view>& w, HeadlessEvent& event, st
         }
         event.on = w[2] == "on";
         want = 3;
+    } else if (verb == "dt") {
+        event.kind = HeadlessEvent::step;
+        if (w.size() < 3) {
+            error = "'dt' needs seconds";
+            return false;
+        }
+        if (!parseDouble(w[2], event.dt) || !(event.dt > 0) || event.dt > 1) {
+            error = "dt: expected seconds, more than 0 and at most 1, not " + quoted(w[2]);
+            return false;
+        }
+        want = 3;
     } else {
-        error = "unknown event " + quoted(verb) + " (expected down, up, move or focus)";
+        error = "unknown event " + quoted(verb) + " (expected down, up, move, focus or dt)";
         return false;
     }
     if (w.size() > want) {
@@ -252,20 +263,33 @@ const char* headlessUsage() {
            "  --seed N         random seed, 0..4294967295 (default 1)\n"
            "  --dir D          working directory, where the mission files are\n"
            "  --script F       input events: lines '<frame> down|up <key>',\n"
-           "                   '<frame> move <x> <y>', '<frame> focus on|off', '#' comments\n"
+           "                   '<frame> move <x> <y>', '<frame> focus on|off',\n"
+           "                   '<frame> dt <seconds>' (the clock's step from then on);\n"
+           "                   '#' comments\n"
            "  --shot N:F.png   save frame N (from 1) as a PNG; may be repeated\n"
+           "  --replay F       play the recording F back: its seed, size, frame times, input\n"
+           "                   and mission reads; --frames defaults to its length, saves go\n"
+           "                   to --dir (default: a scratch folder); its digests are checked\n"
+           "  --record F       record the run to F (as KORVANE_RECORD does); with --replay,\n"
+           "                   rewrites a recording, printing each checkpoint that moved\n"
+           "  --digest N       print 'digest <frame> <hex>' after every Nth frame; recorded\n"
+           "                   digests are taken every N frames (default 100)\n"
            "  --help           print this and exit\n"
            "Keys: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space, Home, End, Left, Up,\n"
            "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, or a code 0xNN.\n"
-           "Exit status: 0 when the run ends, 1 when a shot could not be written or the\n"
-           "game could not start, 2 for a bad option or script.\n";
+           "Exit status: 0 when the run ends, 1 when a shot could not be written, the\n"
+           "game could not start or a playback departed from its recording, 2 for a bad\n"
+           "option, script or recording.\n";
 }
 
 bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config,
                        std::string& error) {
     HeadlessConfig c;
-    bool seen[6] = {}; // size, frames, dt, seed, dir, script: each may be given once
-    const char* once[6] = {"--size", "--frames", "--dt", "--seed", "--dir", "--script"};
+    // Each may be given once.
+    constexpr int onceCount = 9;
+    bool seen[onceCount] = {};
+    const char* once[onceCount] = {"--size",   "--frames", "--dt",     "--seed",  "--dir",
+                                   "--script", "--replay", "--record", "--digest"};
 
     for (int i = 0; i < argc; ++i) {
         std::string_view option = argv[i] ? argv[i] : "";
@@ -276,7 +300,7 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
             return true;
         }
         int which = -1;
-        for (int k = 0; k < 6; ++k) {
+        for (int k = 0; k < onceCount; ++k) {
             if (option == once[k]) which = k;
         }
         if (which < 0 && option != "--shot") {
@@ -341,6 +365,17 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                 return false;
             }
             if (!parseHeadlessScript(file, path, c.events, error)) return false;
+        } else if (option == "--replay" || option == "--record") {
+            if (value.empty()) {
+                error = std::string(option) + " needs a file name";
+                return false;
+            }
+            (option == "--replay" ? c.replay : c.record) = value;
+        } else if (option == "--digest") {
+            if (!parseInt(value, 1, std::numeric_limits<int>::max(), c.digestEvery)) {
+                error = "--digest: expected a whole number from 1, not " + quoted(value);
+                return false;
+            }
         } else { // --shot N:FILE.png
             HeadlessShot shot;
             std::size_t colon = value.find(':');
@@ -356,6 +391,20 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
             }
             c.shots.push_back(shot);
         }
+    }
+
+    // A recording brings its own seed, size, frame times and input.
+    if (!c.replay.empty()) {
+        for (int k : {0, 2, 3, 5}) {
+            if (seen[k]) {
+                error = std::string("--replay: the recording gives the seed, size, frame times "
+                                    "and input; ") +
+                        once[k] + " cannot be given with it";
+                return false;
+            }
+        }
+        config = c; // --frames, if not given, is the recording's length
+        return true;
     }
 
     int lastShot = 0;

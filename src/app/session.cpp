@@ -1,0 +1,282 @@
+// Recording and playback of whole games, and the digests that check them.
+#include "app/session.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "app/mission_file.h"
+#include "frame/frame.h"
+#include "platform/system.h"
+#include "replay/recording.h"
+
+namespace fs = std::filesystem;
+
+static_assert(maxMissionRead == std::uint32_t(missionFileSize));
+
+namespace {
+
+// Digests go into recordings after every this many frames unless asked otherwise.
+constexpr int recordDigestEvery = 100;
+
+struct session {
+    sessionOptions options;
+    bool configured = false;
+    bool opened = false;
+
+    recording played; // the recording being played back
+    bool playing = false;
+    inputState playedInput; // what it has the game read this frame
+    std::size_t nextRead = 0;
+    std::size_t nextCheckpoint = 0;
+
+    recorder rec;
+    bool recordingOn = false;
+    inputState recordedInput; // the input as the recording stands
+
+    std::uint32_t frame = 0; // frames begun, counted from 1
+    bool failed = false;
+    fs::path home;    // where the run started, before any scratch folder
+    fs::path scratch; // the scratch folder, when there is one
+};
+
+session& state() {
+    static session s;
+    return s;
+}
+
+void say(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", state().options.who, text.c_str());
+}
+
+// Applies one recorded change to an input state.
+void apply(inputState& s, const inputChange& c) {
+    switch (c.what) {
+    case inputChange::key:
+        s.keys[c.a & 0xFF] = c.b != 0;
+        break;
+    case inputChange::cursor:
+        s.x = c.a;
+        s.y = c.b;
+        break;
+    case inputChange::focus:
+        s.focus = c.a != 0;
+        break;
+    }
+}
+
+// Records what changed from `was` to `now`, and makes `was` the same.
+void recordChanges(recorder& r, inputState& was, const inputState& now) {
+    if (now.focus != was.focus) recordInput(r, {inputChange::focus, now.focus ? 1 : 0, 0});
+    if (now.x != was.x || now.y != was.y) recordInput(r, {inputChange::cursor, now.x, now.y});
+    for (int vk = 0; vk < 256; ++vk)
+        if (now.keys[vk] != was.keys[vk])
+            recordInput(r, {inputChange::key, vk, now.keys[vk] ? 1 : 0});
+    was = now;
+}
+
+// A departure from the recording being played. While it is also being
+// recorded afresh (rewriting a recording after an intended change), the run
+// goes on and reports each checkpoint that moved; otherwise it ends, failed.
+void depart(const std::string& what) {
+    session& s = state();
+    if (s.recordingOn) {
+        std::printf("moved: frame %" PRIu32 ": %s\n", s.frame, what.c_str());
+        return;
+    }
+    if (!s.failed) {
+        say(s.options.play + ": frame " + std::to_string(s.frame) +
+            " departs from the recording: " + what);
+    }
+    s.failed = true;
+    sysQuit();
+}
+
+std::string hex(std::uint64_t v) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016" PRIx64, v);
+    return text;
+}
+
+void checkDigest(const checkpoint& c, const stateDigest& d) {
+    if (c.total == d.total) return;
+    std::string parts;
+    for (int p = 0; p < digestPartCount; ++p) {
+        if (c.parts[std::size_t(p)] == std::uint16_t(d.parts[p])) continue;
+        parts += (parts.empty() ? "" : ", ") + digestPartName(p);
+    }
+    if (parts.empty()) parts = "the state (no single part stands out)";
+    depart(parts + " (digest " + hex(d.total) + ", recorded " + hex(c.total) + ")");
+}
+
+bool makeScratch(session& s) {
+    std::error_code ec;
+    s.home = fs::current_path(ec);
+    const fs::path base = fs::temp_directory_path(ec);
+    if (ec) return false;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int i = 0; i < 100; ++i) {
+        const fs::path p =
+            base / ("korvane-replay-" + std::to_string(stamp) + "-" + std::to_string(i));
+        if (fs::create_directory(p, ec)) {
+            fs::current_path(p, ec);
+            if (ec) return false;
+            s.scratch = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+sessionOptions sessionFromEnvironment() {
+    sessionOptions o;
+    if (const char* r = std::getenv("KORVANE_RECORD")) o.record = r;
+    if (const char* p = std::getenv("KORVANE_REPLAY")) o.play = p;
+    o.scratchDir = !o.play.empty(); // a playback never writes into the player's folder
+    return o;
+}
+
+void sessionConfigure(const sessionOptions& o) {
+    session& s = state();
+    s = session{};
+    s.options = o;
+    s.configured = true;
+}
+
+bool sessionOpen() {
+    session& s = state();
+    if (s.opened) return true;
+    if (!s.configured) s.options = sessionFromEnvironment();
+    s.configured = true;
+    if (!s.options.play.empty()) {
+        std::string error;
+        if (!readRecording(s.options.play, s.played, error)) {
+            say(s.options.play + ": " + error);
+            return false;
+        }
+        s.playing = true;
+        if (s.options.scratchDir && !makeScratch(s)) {
+            say("cannot make a scratch folder to play " + s.options.play + " in");
+            return false;
+        }
+    }
+    s.opened = true;
+    return true;
+}
+
+void sessionSize(int& width, int& height) {
+    const session& s = state();
+    if (!s.playing) return;
+    width = s.played.width;
+    height = s.played.height;
+}
+
+unsigned sessionSeed(unsigned systemSeed) {
+    const session& s = state();
+    return s.playing ? s.played.seed : systemSeed;
+}
+
+void sessionStart(unsigned seed, int width, int height) {
+    session& s = state();
+    if (s.options.record.empty()) return;
+    // A recording named relative to where the run started, also when playing
+    // back in a scratch folder.
+    fs::path path = s.options.record;
+    if (path.is_relative() && !s.home.empty()) path = s.home / path;
+    std::string error;
+    s.recordingOn = recordStart(s.rec, path.string(), seed, width, height, error);
+    if (!s.recordingOn) {
+        say(error + "; playing without recording");
+        s.failed = true;
+    }
+}
+
+bool sessionFrame(float& t) {
+    session& s = state();
+    ++s.frame;
+    if (s.playing) {
+        if (s.frame > s.played.frames.size()) return false;
+        const recordedFrame& f = s.played.frames[s.frame - 1];
+        for (std::size_t i = f.input; i < f.input + f.changes; ++i)
+            apply(s.playedInput, s.played.inputs[i]);
+        t = f.t;
+        playInput(&s.playedInput);
+    }
+    if (s.recordingOn) {
+        recordChanges(s.rec, s.recordedInput, s.playing ? s.playedInput : liveInput());
+        recordFrame(s.rec, t);
+    }
+    return true;
+}
+
+void sessionFrameDone() {
+    session& s = state();
+    const int every = s.options.digestEvery;
+    const bool print = every > 0 && s.frame % std::uint32_t(every) == 0;
+    const bool check = s.playing && s.nextCheckpoint < s.played.checkpoints.size() &&
+                       s.played.checkpoints[s.nextCheckpoint].frame == s.frame;
+    const bool keep =
+        s.recordingOn && s.frame % std::uint32_t(every > 0 ? every : recordDigestEvery) == 0;
+    if (!print && !check && !keep) return;
+    const stateDigest d = digestState();
+    if (print) {
+        std::printf("digest %" PRIu32 " %s\n", s.frame, hex(d.total).c_str());
+        std::fflush(stdout);
+    }
+    if (check) checkDigest(s.played.checkpoints[s.nextCheckpoint++], d);
+    if (keep) recordDigest(s.rec, d);
+}
+
+void sessionClose() {
+    session& s = state();
+    playInput(nullptr);
+    if (s.recordingOn && !recordFinish(s.rec)) {
+        say("the recording " + s.options.record + " could not be written whole");
+        s.failed = true;
+    }
+    s.recordingOn = false;
+    if (!s.scratch.empty()) {
+        std::error_code ec;
+        fs::current_path(s.home, ec);
+        fs::remove_all(s.scratch, ec);
+        s.scratch.clear();
+    }
+}
+
+bool sessionReadMission(const char* path, std::vector<unsigned char>& bytes) {
+    session& s = state();
+    bool found = false;
+    const std::string name = path;
+    if (s.playing && s.nextRead < s.played.reads.size() &&
+        s.played.reads[s.nextRead].name == name) {
+        const missionRead& r = s.played.reads[s.nextRead++];
+        if (r.frame != s.frame) {
+            depart("it read " + name + ", which the recording read in frame " +
+                   std::to_string(r.frame));
+        }
+        bytes = r.bytes;
+        found = r.found;
+    } else {
+        if (s.playing) {
+            const std::string recorded = s.nextRead < s.played.reads.size()
+                                             ? "read " + s.played.reads[s.nextRead].name
+                                             : "read nothing more";
+            depart("it read " + name + " where the recording " + recorded);
+        }
+        found = readMissionFile(path, bytes);
+    }
+    if (s.recordingOn) recordRead(s.rec, name, found, bytes);
+    return found;
+}
+
+int sessionPlayFrames() {
+    const session& s = state();
+    return s.playing ? int(s.played.frames.size()) : 0;
+}
+
+bool sessionFailed() { return state().failed; }

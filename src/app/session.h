@@ -1,0 +1,53 @@
+// What a run of the game records and plays back: recordings of whole games
+// (KORVANE_RECORD), playback of one (KORVANE_REPLAY, or korvane-headless
+// --replay) and the state digests that check a playback against what was
+// recorded. The frame loop and the driver's mission loads call in here; the
+// game's rules never depend on it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct sessionOptions {
+    std::string record;          // write a recording of the run here ("" none)
+    std::string play;            // play this recording back ("" none)
+    int digestEvery = 0;         // print "digest <frame> <hex>" after every Nth frame (0 never)
+    bool scratchDir = false;     // play back in a scratch folder of its own, removed at the end
+    const char* who = "korvane"; // how messages name the program
+};
+
+// The options read from the environment (KORVANE_RECORD, KORVANE_REPLAY), as
+// the real game takes them.
+sessionOptions sessionFromEnvironment();
+
+// Sets the run's options; without this call, gameMain takes them from the
+// environment.
+void sessionConfigure(const sessionOptions& o);
+
+// Called by gameMain in this order. sessionOpen reads a recording to play
+// (false, with its one-line message on standard error, when it is refused).
+bool sessionOpen();
+// Playback: the recording's window size and seed replace the system's.
+void sessionSize(int& width, int& height);
+unsigned sessionSeed(unsigned systemSeed);
+// Starts the recording once the seed and size are known.
+void sessionStart(unsigned seed, int width, int height);
+// Each frame, before goProgram: records the input and the measured frame
+// time, or plays the recording's in their place. False when the recording
+// being played has run out: the run ends.
+bool sessionFrame(float& t);
+// Each frame after it is shown: digests printed, checked and recorded.
+void sessionFrameDone();
+// The end of the run: the recording closed, the scratch folder removed.
+void sessionClose();
+
+// A mission file read by the driver: from the folder (and kept in the
+// recording), or given back from the recording being played.
+bool sessionReadMission(const char* path, std::vector<unsigned char>& bytes);
+
+// The number of frames of the recording being played (0 when none).
+int sessionPlayFrames();
+
+// Whether the playback departed from its recording (or the recording could
+// not be written): korvane-headless then exits with 1.
+bool sessionFailed();

@@ -1,0 +1,100 @@
+// The state digest: the spans shown under each part and their hashes.
+#include "replay/digest.h"
+
+#include <cstring>
+
+namespace {
+
+enum spanKind { bytesSpan, shipsSpan, shipSpan, fragsSpan };
+
+struct span {
+    int part;
+    spanKind kind;
+    const void* at;
+    std::size_t size;
+};
+
+std::vector<span>& spans() {
+    static std::vector<span> all;
+    return all;
+}
+
+void watch(const span& s) {
+    for (const span& w : spans())
+        if (w.at == s.at && w.kind == s.kind && w.part == s.part) return;
+    spans().push_back(s);
+}
+
+std::uint64_t hashShip(const ship& s, std::uint64_t h) {
+    unsigned char image[shipImageSize];
+    writeShipImage(s, image); // every field, the padding zero
+    return hashBytes(image, sizeof image, h);
+}
+
+// Field by field: a frag's padding holds whatever its last copy left there.
+std::uint64_t hashFrag(const frag& f, std::uint64_t h) {
+    const double v[6] = {f.pos.x, f.pos.y, f.dir.x, f.dir.y, f.vel.x, f.vel.y};
+    const float g[2] = {f.spin, f.life};
+    const int k[3] = {f.type, f.partKind, f.partIndex};
+    h = hashBytes(v, sizeof v, h);
+    h = hashBytes(g, sizeof g, h);
+    return hashBytes(k, sizeof k, h);
+}
+
+} // namespace
+
+std::uint64_t hashBytes(const void* at, std::size_t size, std::uint64_t h) {
+    const auto* p = static_cast<const unsigned char*>(at);
+    for (std::size_t i = 0; i < size; ++i) {
+        h ^= p[i];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::string digestPartName(int part) {
+    static const char* const names[] = {
+        "frags",        "camera",       "zoom",           "player's ship", "player's side",
+        "pilot flag",   "repair flag",  "autopilot flag", "mode",          "file name",
+        "success file", "failure file", "message",        "frame time",    "Enter latch",
+        "main menu",    "name entry",   "message entry",  "editor",
+    };
+    static_assert(sizeof names / sizeof names[0] == digestPartCount - partFrags);
+    if (part >= partShip0 && part < partShip0 + shipCount)
+        return "ship " + std::to_string(part - partShip0);
+    if (part >= partFrags && part < digestPartCount) return names[part - partFrags];
+    return "part " + std::to_string(part);
+}
+
+void watchBytes(int part, const void* at, std::size_t size) { watch({part, bytesSpan, at, size}); }
+void watchShips(const ship* a) { watch({partShip0, shipsSpan, a, 0}); }
+void watchShip(int part, const ship* s) { watch({part, shipSpan, s, 0}); }
+void watchFrags(const frag* b) { watch({partFrags, fragsSpan, b, 0}); }
+
+stateDigest digestState() {
+    stateDigest d;
+    for (std::uint64_t& h : d.parts) h = hashBytes(nullptr, 0);
+    for (const span& s : spans()) {
+        switch (s.kind) {
+        case bytesSpan:
+            d.parts[s.part] = hashBytes(s.at, s.size, d.parts[s.part]);
+            break;
+        case shipsSpan:
+            for (int k = 0; k < shipCount; ++k) {
+                const ship& sh = static_cast<const ship*>(s.at)[k];
+                d.parts[partShip0 + k] = hashShip(sh, d.parts[partShip0 + k]);
+            }
+            break;
+        case shipSpan:
+            d.parts[s.part] = hashShip(*static_cast<const ship*>(s.at), d.parts[s.part]);
+            break;
+        case fragsSpan:
+            for (int k = 0; k < fragCount; ++k)
+                d.parts[partFrags] =
+                    hashFrag(static_cast<const frag*>(s.at)[k], d.parts[partFrags]);
+            break;
+        }
+    }
+    d.total = hashBytes(d.parts, sizeof d.parts);
+    return d;
+}

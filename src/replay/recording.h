@@ -1,0 +1,101 @@
+// Recordings of whole games: the seed, the window size, each frame's measured
+// frame time, the input as it changed, the bytes of every mission file the
+// game read, and digests of the game's state at checkpoints. The game is
+// deterministic given these, so a recording plays back exactly.
+//
+// The file is gzip-compressed; inside, after the 7 bytes "KVXREC" and the
+// version, little-endian numbers: the seed, width and height (u32 each), then
+// records, each a tag byte and its fields:
+//   'K' u8 key, u8 down      a key or mouse button changed (virtual-key code)
+//   'M' i32 x, i32 y         the cursor moved
+//   'A' u8 on                the window gained (1) or lost (0) the focus
+//   'F' f32 t                a frame ran with measured frame time t
+//   'f'                      a frame ran with the previous frame's time
+//   'R' u8 n, n bytes name, u8 found, u32 size, size bytes
+//                            the frame read a mission file (found 0: it could not)
+//   'D' u64 total, u8 n, n x u16 parts
+//                            the state digest after the frame: its total and
+//                            the low 16 bits of each part's hash
+//   'E' u32 frames           the end, and how many frames there were
+// Input changes come before the frame they apply to; reads and digests after
+// the frame record they belong to.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "replay/digest.h"
+
+constexpr int recordingVersion = 1;
+constexpr const char* recordingMagic = "KVXREC";
+
+// A change of the input between frames.
+struct inputChange {
+    enum kind : std::uint8_t { key, cursor, focus };
+    std::uint8_t what = key;
+    int a = 0; // key: the virtual-key code; cursor: x; focus: on
+    int b = 0; // key: down; cursor: y
+};
+
+struct recordedFrame {
+    float t = 0;               // the measured frame time the driver was given
+    std::uint32_t input = 0;   // its input changes, made before it ran: inputs[input] on,
+    std::uint32_t changes = 0; // this many
+};
+
+struct missionRead {
+    std::uint32_t frame = 0; // frames count from 1
+    std::string name;
+    bool found = false;
+    std::vector<unsigned char> bytes;
+};
+
+struct checkpoint {
+    std::uint32_t frame = 0; // after this frame
+    std::uint64_t total = 0;
+    std::vector<std::uint16_t> parts; // low 16 bits of each part's hash
+};
+
+struct recording {
+    std::uint32_t seed = 0;
+    int width = 0, height = 0;
+    std::vector<recordedFrame> frames;
+    std::vector<inputChange> inputs;
+    std::vector<missionRead> reads;
+    std::vector<checkpoint> checkpoints;
+};
+
+// Reads a recording file whole. False, with one line saying what is wrong,
+// for a file that cannot be read, is not a recording, is truncated or
+// corrupt, or is of another version.
+bool readRecording(const std::string& path, recording& out, std::string& error);
+// The same on the file's bytes.
+bool parseRecording(const std::vector<unsigned char>& file, recording& out, std::string& error);
+
+// A recording being written as the game runs.
+struct recorder {
+    void* file = nullptr; // the gzip stream
+    bool haveTime = false;
+    float lastTime = 0;
+    std::uint32_t frames = 0;
+    bool failed = false; // a write failed: the rest is dropped, the game goes on
+};
+
+// Starts a recording at path. False, with the reason, when it cannot be made.
+bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int width, int height,
+                 std::string& error);
+void recordInput(recorder& r, const inputChange& c);
+void recordFrame(recorder& r, float t);
+void recordRead(recorder& r, const std::string& name, bool found,
+                const std::vector<unsigned char>& bytes);
+void recordDigest(recorder& r, const stateDigest& d);
+// Closes the recording with its end record. False when any write failed.
+bool recordFinish(recorder& r);
+
+// The most a mission read holds: the game reads no more of a mission file.
+constexpr std::uint32_t maxMissionRead = 51052;
+
+// The largest recording a reader takes, uncompressed: hours of play.
+constexpr std::size_t maxRecordingBytes = 256u << 20;
