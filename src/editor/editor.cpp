@@ -56,14 +56,27 @@ void watchEditor(const EditorState& st, const bool& first) {
     watchBytes(partEditor, &first, sizeof first);
 }
 
+// The editor's state for the whole run, made on first use.
+struct EditorStatics {
+    EditorState st;
+    bool first = true;
+};
+
+EditorStatics& editorStatics() {
+    static EditorStatics e;
+    static const bool watched = (watchEditor(e.st, e.first), true);
+    (void)watched;
+    return e;
+}
+
 } // namespace
+
+void resetEditor() { editorStatics() = EditorStatics{}; }
 
 int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime) {
     // The template starts as an empty slot; the mouse at the screen centre.
-    static EditorState st;
-    static bool first = true;
-    static const bool watched = (watchEditor(st, first), true);
-    (void)watched;
+    EditorState& st = editorStatics().st;
+    bool& first = editorStatics().first;
     if (first) {
         st.mPos = editorCentre();
         first = false;

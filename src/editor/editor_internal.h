@@ -34,6 +34,10 @@ struct EditorState {
     ship shp;      // the template the add tool places
 };
 
+// Puts the editor back as it is before its first frame (the tool, sub-mode,
+// template, latch and mouse), for tests that run one after another.
+void resetEditor();
+
 // The driver's state the editor changes in place.
 struct EditorMission {
     ship* ships;

@@ -4,12 +4,14 @@
 // world point p is on screen at p + (512, 384). Header-only.
 //
 // The editor keeps its tool, sub-mode, template and latch in statics for the
-// whole run; CTest runs each test in a process of its own, so every test
-// starts with a fresh editor.
+// whole run; every rig starts with the editor as it is before its first frame,
+// and the random generator seeded as at a program's start, so the tests pass
+// alone, under CTest (a process each) and all in one process.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "app/app.h"
 #include "draw/draw.h"
 #include "editor/editor.h"
+#include "editor/editor_internal.h"
 #include "platform/headless.h"
 #include "platform/system.h"
 #include "support/grid.h"
@@ -35,6 +38,8 @@ struct EditorRig {
     EditorRig() {
         workRes(false, 1024, 768);
         headlessSetFocus(true);
+        resetEditor();
+        std::srand(1); // the designs' variants, as in a fresh process
     }
     ~EditorRig() {
         const int held[] = {VK_LBUTTON, VK_RBUTTON, VK_ADD, VK_SUBTRACT, VK_BACK, 'N',
