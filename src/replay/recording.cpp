@@ -245,7 +245,12 @@ bool parseRecording(const std::vector<unsigned char>& file, recording& out, std:
         return false;
     }
     if (!inflateAll(file, bytes, error)) return false;
+    return parseRecordingData(bytes, out, error);
+}
 
+bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
+                        std::string& error) {
+    out = recording{};
     reader in(bytes);
     const unsigned char* magic = nullptr;
     unsigned version = 0;

@@ -71,8 +71,10 @@ struct recording {
 // for a file that cannot be read, is not a recording, is truncated or
 // corrupt, or is of another version.
 bool readRecording(const std::string& path, recording& out, std::string& error);
-// The same on the file's bytes.
+// The same on the file's bytes, and on the bytes inside its gzip stream.
 bool parseRecording(const std::vector<unsigned char>& file, recording& out, std::string& error);
+bool parseRecordingData(const std::vector<unsigned char>& data, recording& out,
+                        std::string& error);
 
 // A recording being written as the game runs.
 struct recorder {

@@ -1,0 +1,113 @@
+// A game recorded by korvane-headless and played back: the same digests, the
+// same saved file byte for byte although the mission has left the folder,
+// and a playback that departs from its recording ends with status 1, naming
+// the frame and the part of the state that departs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "replay/recording.h"
+#include "support/process.h"
+
+namespace {
+
+ProcessRun headless(const fs::path& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), KORVANE_HEADLESS);
+    return runIn(dir, args, 300);
+}
+
+std::vector<std::string> digestLines(const std::string& out) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while ((at = out.find("digest ", at)) != std::string::npos) {
+        const std::size_t end = out.find('\n', at);
+        lines.push_back(out.substr(at, end - at));
+        at = end;
+    }
+    return lines;
+}
+
+// Writes r back as a recording file.
+void rewrite(const recording& r, const fs::path& path) {
+    recorder w;
+    std::string error;
+    ASSERT_TRUE(recordStart(w, path.string(), r.seed, r.width, r.height, error)) << error;
+    std::size_t read = 0, check = 0;
+    for (std::size_t f = 0; f < r.frames.size(); ++f) {
+        for (std::uint32_t i = 0; i < r.frames[f].changes; ++i)
+            recordInput(w, r.inputs[r.frames[f].input + i]);
+        recordFrame(w, r.frames[f].t);
+        for (; read < r.reads.size() && r.reads[read].frame == f + 1; ++read)
+            recordRead(w, r.reads[read].name, r.reads[read].found, r.reads[read].bytes);
+        if (check < r.checkpoints.size() && r.checkpoints[check].frame == f + 1) {
+            stateDigest d;
+            d.total = r.checkpoints[check].total;
+            for (int p = 0; p < digestPartCount; ++p) d.parts[p] = r.checkpoints[check].parts[p];
+            recordDigest(w, d);
+            ++check;
+        }
+    }
+    ASSERT_TRUE(recordFinish(w));
+}
+
+// A pilot flies the first mission, then saves it from the menu as kvxmap.0000.kvx.
+const char* const pilotScript = "2 down C\n3 up C\n"
+                                "20 down Up\n20 down Left\n80 up Left\n90 down Shift\n"
+                                "150 up Shift\n160 up Up\n"
+                                "200 down Escape\n201 up Escape\n"
+                                "202 down Up\n203 up Up\n204 down Up\n205 up Up\n"
+                                "206 down Up\n207 up Up\n208 down Enter\n209 up Enter\n"
+                                "210 down Enter\n211 up Enter\n";
+
+} // namespace
+
+TEST(Replay, APlaybackGivesTheSameDigestsAndTheSameSavedFile) {
+    ScratchDir played("korvane-replay-test"), again("korvane-replay-test");
+    fs::copy_file(fs::path(KORVANE_CAMPAIGN_DIR) / "kvxmap.AAAA.kvx", played / "kvxmap.AAAA.kvx");
+    const std::string script = pilotScript;
+    writeBytes(played / "pilot.txt", {script.begin(), script.end()});
+    const ProcessRun first =
+        headless(played.path(), {"--frames", "240", "--size", "800x600", "--script", "pilot.txt",
+                                 "--record", "game.kvr", "--digest", "50"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_TRUE(fs::exists(played / "kvxmap.0000.kvx")) << first.out;
+
+    // The mission the game read is in the recording, not the folder.
+    const ProcessRun second =
+        headless(again.path(), {"--replay", (played / "game.kvr").string(), "--digest", "50",
+                                "--dir", again.path().string()});
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(digestLines(second.out), digestLines(first.out));
+    EXPECT_EQ(digestLines(first.out).size(), 4u);
+    EXPECT_EQ(readBytes(again / "kvxmap.0000.kvx"), readBytes(played / "kvxmap.0000.kvx"));
+    EXPECT_FALSE(fs::exists(again / "kvxmap.AAAA.kvx"));
+
+    // A recorded digest that the game does not reach: status 1, the frame and the part.
+    recording r;
+    std::string error;
+    ASSERT_TRUE(readRecording((played / "game.kvr").string(), r, error)) << error;
+    ASSERT_GE(r.checkpoints.size(), 2u);
+    r.checkpoints[1].total ^= 1;
+    r.checkpoints[1].parts[partShip0 + 2] ^= 1;
+    rewrite(r, played / "changed.kvr");
+    const ProcessRun third = headless(played.path(), {"--replay", "changed.kvr"});
+    EXPECT_EQ(third.status, 1);
+    EXPECT_NE(third.err.find("changed.kvr: frame " + std::to_string(r.checkpoints[1].frame) +
+                             " departs from the recording: ship 2 ("),
+              std::string::npos)
+        << third.err;
+}
+
+TEST(Replay, ARecordingIsTheOnlySourceOfItsRunAndABadOneIsRefused) {
+    ScratchDir dir("korvane-replay-test");
+    writeBytes(dir / "junk.kvr", {'n', 'o', 'p', 'e'});
+    const ProcessRun junk = headless(dir.path(), {"--replay", "junk.kvr"});
+    EXPECT_EQ(junk.status, 2);
+    EXPECT_EQ(junk.err, "korvane-headless: " + (dir / "junk.kvr").string() +
+                            ": it is not a recording (not gzip data)\n");
+    const ProcessRun mixed = headless(dir.path(), {"--replay", "junk.kvr", "--seed", "3"});
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_NE(mixed.err.find("--seed cannot be given with it"), std::string::npos) << mixed.err;
+}

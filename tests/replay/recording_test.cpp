@@ -1,0 +1,134 @@
+// Recordings written and read back: every kind of record survives the round
+// trip, and a file that is cut short, damaged or of another version is
+// refused with one line saying so, wherever it is cut.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "replay/recording.h"
+#include "support/process.h"
+
+namespace {
+
+// A recording of three frames with one of each record kind.
+std::vector<unsigned char> sample(const fs::path& path) {
+    recorder r;
+    std::string error;
+    EXPECT_TRUE(recordStart(r, path.string(), 1234567, 640, 480, error)) << error;
+    recordInput(r, {inputChange::focus, 1, 0});
+    recordInput(r, {inputChange::cursor, -5, 70000});
+    recordFrame(r, 0.0f);
+    recordRead(r, "kvxmap.AAAA.kvx", true, {1, 2, 3, 0x0A});
+    recordInput(r, {inputChange::key, 0x25, 1});
+    recordFrame(r, 1.0f / 60);
+    recordRead(r, "kvxmap.BBBB.kvx", false, {});
+    stateDigest d;
+    d.total = 0x0123456789abcdefull;
+    for (int p = 0; p < digestPartCount; ++p) d.parts[p] = 0x10000u * p + 7 * p;
+    recordDigest(r, d);
+    recordFrame(r, 1.0f / 60); // the same time again: one byte
+    EXPECT_TRUE(recordFinish(r));
+    return readBytes(path);
+}
+
+// A gzip stream made of bytes, and the bytes inside one.
+std::vector<unsigned char> gzipped(const std::vector<unsigned char>& data, const fs::path& path) {
+    gzFile f = gzopen(path.string().c_str(), "wb");
+    gzwrite(f, data.data(), unsigned(data.size()));
+    gzclose(f);
+    return readBytes(path);
+}
+
+std::vector<unsigned char> gunzipped(const fs::path& path) {
+    std::vector<unsigned char> data;
+    gzFile f = gzopen(path.string().c_str(), "rb");
+    unsigned char chunk[4096];
+    int got = 0;
+    while ((got = gzread(f, chunk, sizeof chunk)) > 0) data.insert(data.end(), chunk, chunk + got);
+    gzclose(f);
+    return data;
+}
+
+recording parsed(const std::vector<unsigned char>& file) {
+    recording r;
+    std::string error;
+    EXPECT_TRUE(parseRecording(file, r, error)) << error;
+    return r;
+}
+
+std::string refusal(const std::vector<unsigned char>& file) {
+    recording r;
+    std::string error;
+    EXPECT_FALSE(parseRecording(file, r, error));
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    return error;
+}
+
+} // namespace
+
+TEST(Recording, EveryRecordComesBackAsWritten) {
+    ScratchDir dir;
+    const recording r = parsed(sample(dir / "a.kvr"));
+    EXPECT_EQ(r.seed, 1234567u);
+    EXPECT_EQ(r.width, 640);
+    EXPECT_EQ(r.height, 480);
+    ASSERT_EQ(r.frames.size(), 3u);
+    EXPECT_EQ(r.frames[0].t, 0.0f);
+    EXPECT_EQ(r.frames[1].t, 1.0f / 60);
+    EXPECT_EQ(r.frames[2].t, 1.0f / 60);
+    // Input changes belong to the frame after them.
+    EXPECT_EQ(r.frames[0].changes, 2u);
+    EXPECT_EQ(r.frames[1].changes, 1u);
+    EXPECT_EQ(r.frames[2].changes, 0u);
+    ASSERT_EQ(r.inputs.size(), 3u);
+    EXPECT_EQ(r.inputs[1].what, inputChange::cursor);
+    EXPECT_EQ(r.inputs[1].a, -5);
+    EXPECT_EQ(r.inputs[1].b, 70000);
+    EXPECT_EQ(r.inputs[2].a, 0x25);
+    ASSERT_EQ(r.reads.size(), 2u);
+    EXPECT_EQ(r.reads[0].frame, 1u);
+    EXPECT_EQ(r.reads[0].bytes, (std::vector<unsigned char>{1, 2, 3, 0x0A}));
+    EXPECT_EQ(r.reads[1].name, "kvxmap.BBBB.kvx");
+    EXPECT_FALSE(r.reads[1].found);
+    ASSERT_EQ(r.checkpoints.size(), 1u);
+    EXPECT_EQ(r.checkpoints[0].frame, 2u);
+    EXPECT_EQ(r.checkpoints[0].total, 0x0123456789abcdefull);
+    EXPECT_EQ(r.checkpoints[0].parts[3], std::uint16_t(0x30000u + 21));
+}
+
+TEST(Recording, CutDamagedOrForeignFilesAreRefusedWithOneLine) {
+    ScratchDir dir;
+    const std::vector<unsigned char> file = sample(dir / "a.kvr");
+    for (std::size_t n = 0; n < file.size(); ++n) {
+        const std::string why = refusal({file.begin(), file.begin() + std::ptrdiff_t(n)});
+        EXPECT_TRUE(why.find("truncated") != std::string::npos ||
+                    why.find("empty") != std::string::npos ||
+                    why.find("not a recording") != std::string::npos)
+            << "cut at " << n << ": " << why;
+    }
+    std::vector<unsigned char> damaged = file;
+    damaged[damaged.size() / 2] ^= 0x55;
+    EXPECT_NE(refusal(damaged), "");
+    EXPECT_NE(refusal({'h', 'e', 'l', 'l', 'o'}).find("not a recording"), std::string::npos);
+
+    // The data inside, changed: another version, a record the reader does not
+    // know, a frame time past the game's cap, and no end.
+    const std::vector<unsigned char> inner = gunzipped(dir / "a.kvr");
+    auto changed = [&](std::size_t at, unsigned char value) {
+        std::vector<unsigned char> v = inner;
+        v[at] = value;
+        return refusal(gzipped(v, dir / "b.kvr"));
+    };
+    EXPECT_EQ(changed(6, 2), "it is a recording of version 2; this game plays version 1");
+    const std::size_t firstRecord = 6 + 1 + 12;
+    EXPECT_NE(changed(firstRecord, 'Z').find("unknown record"), std::string::npos);
+    std::vector<unsigned char> late = inner;
+    late.insert(late.begin() + std::ptrdiff_t(firstRecord),
+                {'F', 0xcd, 0xcc, 0x8c, 0x3d}); // 0.07 s
+    EXPECT_NE(refusal(gzipped(late, dir / "c.kvr")).find("frame time"), std::string::npos);
+    std::vector<unsigned char> endless(inner.begin(), inner.end() - 5);
+    EXPECT_NE(refusal(gzipped(endless, dir / "d.kvr")).find("no end record"), std::string::npos);
+}
