@@ -71,6 +71,12 @@ void watchShips(const ship* a) { watch({partShip0, shipsSpan, a, 0}); }
 void watchShip(int part, const ship* s) { watch({part, shipSpan, s, 0}); }
 void watchFrags(const frag* b) { watch({partFrags, fragsSpan, b, 0}); }
 
+const void* watched(int part) {
+    for (const span& s : spans())
+        if (s.part == part) return s.at;
+    return nullptr;
+}
+
 stateDigest digestState() {
     stateDigest d;
     for (std::uint64_t& h : d.parts) h = hashBytes(nullptr, 0);

@@ -48,6 +48,10 @@ void watchShips(const ship* a);          // the 50 slots, parts partShip0..
 void watchShip(int part, const ship* s); // one more ship under a part
 void watchFrags(const frag* b);          // the 1500 frags
 
+// Where the state shown first under a part lives (for the ship slots, the
+// array), for tools that look at a run's state; null when nothing was shown.
+const void* watched(int part);
+
 struct stateDigest {
     std::uint64_t total = 0;
     std::uint64_t parts[digestPartCount] = {};

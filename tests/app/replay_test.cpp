@@ -84,6 +84,17 @@ TEST(Replay, APlaybackGivesTheSameDigestsAndTheSameSavedFile) {
     EXPECT_EQ(readBytes(again / "kvxmap.0000.kvx"), readBytes(played / "kvxmap.0000.kvx"));
     EXPECT_FALSE(fs::exists(again / "kvxmap.AAAA.kvx"));
 
+    // kvxtool shows the mission as it stood at a frame: after the save, in the
+    // frozen menu, it builds into the very file the Save screen wrote.
+    const ProcessRun at =
+        runIn(played.path(), {KORVANE_KVXTOOL, "replay", "game.kvr", "--at", "230"});
+    ASSERT_EQ(at.status, 0) << at.err;
+    writeBytes(played / "at.json", {at.out.begin(), at.out.end()});
+    const ProcessRun built =
+        runIn(played.path(), {KORVANE_KVXTOOL, "build", "at.json", "-o", "at.kvx"});
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(readBytes(played / "at.kvx"), readBytes(played / "kvxmap.0000.kvx"));
+
     // A recorded digest that the game does not reach: status 1, the frame and the part.
     recording r;
     std::string error;

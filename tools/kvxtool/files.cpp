@@ -1,10 +1,13 @@
 // Reading plain files whole or in part, refusing directories, devices and pipes
-// before they are opened, so a read can neither fail oddly nor wait for ever.
+// before they are opened, so a read can neither fail oddly nor wait for ever;
+// and the numbers given on the command line.
 #include "files.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -38,4 +41,26 @@ std::string oneLineText(const std::string& text) {
     for (char& c : s)
         if (c == '\n') c = ' ';
     return s;
+}
+
+// A whole number in [lo, hi], the whole of the text.
+bool wholeNumber(const std::string& text, long lo, long hi, long& out) {
+    if (text.empty() || text[0] == '+' || text[0] == ' ') return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != 0 || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+// A number above lo and at most hi, the whole of the text.
+bool decimalNumber(const std::string& text, double lo, double hi, double& out) {
+    if (text.empty() || text[0] == '+' || text[0] == ' ') return false;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != 0 || !std::isfinite(v) || v <= lo || v > hi) return false;
+    out = v;
+    return true;
 }

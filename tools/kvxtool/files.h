@@ -1,4 +1,4 @@
-// Reading the files the tool is given, with a short reason when it cannot.
+// Reading the files and numbers the tool is given, with a short reason when it cannot.
 #pragma once
 
 #include <cstddef>
@@ -19,3 +19,8 @@ std::vector<unsigned char> readFileBytes(const std::string& path, std::size_t li
 
 // A message of the game's (which may hold line breaks) on one line.
 std::string oneLineText(const std::string& text);
+
+// A whole number in [lo, hi], the whole of the text.
+bool wholeNumber(const std::string& text, long lo, long hi, long& out);
+// A finite number above lo and at most hi, the whole of the text.
+bool decimalNumber(const std::string& text, double lo, double hi, double& out);

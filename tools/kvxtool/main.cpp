@@ -3,6 +3,7 @@
 //   build FILE.json -o FILE.kvx the mission file from JSON
 //   check FILE...              what makes missions broken or unplayable
 //   sim FILE.kvx ...           the mission played as spectator from many seeds
+//   replay FILE.kvr ...        what a recording of a game holds
 // Every error is one line on standard error naming the file and the problem.
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include "check.h"
 #include "files.h"
 #include "mission_json.h"
+#include "replay.h"
 #include "sim.h"
 
 namespace {
@@ -39,6 +41,7 @@ const char* const usage = "usage: kvxtool COMMAND [ARGS]\n"
                           "  check FILE...                report what makes missions broken\n"
                           "  sim FILE.kvx [--seeds N] [--minutes M] [--dt S]\n"
                           "                               play as spectator from N seeds\n"
+                          "  replay FILE.kvr [--at N]     what a recording of a game holds\n"
                           "\n"
                           "kvxtool COMMAND --help tells more of each command.\n";
 
@@ -211,27 +214,6 @@ int check(const std::vector<std::string>& args) {
     return status;
 }
 
-// A whole number in [lo, hi], the whole of the text.
-bool wholeNumber(const std::string& text, long lo, long hi, long& out) {
-    if (text.empty() || text[0] == '+' || text[0] == ' ') return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != 0 || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
-bool decimalNumber(const std::string& text, double lo, double hi, double& out) {
-    if (text.empty() || text[0] == '+' || text[0] == ' ') return false;
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != 0 || !std::isfinite(v) || v <= lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -339,6 +321,7 @@ int run(int argc, char** argv) {
     if (command == "build") return build(args);
     if (command == "check") return check(args);
     if (command == "sim") return sim(args);
+    if (command == "replay") return replayCommand(args);
     return usageError("", "unknown command '" + command + "' (see kvxtool --help)");
 }
 
