@@ -46,6 +46,8 @@ struct HeadlessConfig {
 // Home, End, Left, Up, Right, Down, Numpad0, Add, Subtract, Period, LButton,
 // RButton, or a code 0xNN. Returns -1 for anything else.
 int headlessKeyCode(const std::string& name);
+// The script's name of a key code: the inverse of headlessKeyCode.
+std::string headlessKeyName(int code);
 
 // Parse a script; on a bad line returns false with `error` naming the line.
 bool parseHeadlessScript(std::istream& in, const std::string& name,

@@ -229,6 +229,16 @@ int headlessKeyCode(const std::string& name) {
     return -1;
 }
 
+std::string headlessKeyName(int code) {
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
+        return std::string(1, char(code));
+    for (const NamedKey& k : namedKeys) {
+        if (code == k.code) return k.name;
+    }
+    const char* hex = "0123456789ABCDEF";
+    return std::string("0x") + hex[(code >> 4) & 15] + hex[code & 15];
+}
+
 bool parseHeadlessScript(std::istream& in, const std::string& name,
                          std::vector<HeadlessEvent>& events, std::string& error) {
     std::vector<HeadlessEvent> parsed;

@@ -1,6 +1,7 @@
 // kvxtool replay FILE: the summary of a recording (seed, size, frames, the
 // frame times it measured, input, mission reads, digests); with --at N, the
-// recording played to frame N and the mission as it stood then, as JSON.
+// recording played to frame N and the mission as it stood then, as JSON; with
+// --script, its input as a korvane-headless script.
 #include "replay.h"
 
 #include <algorithm>
@@ -17,13 +18,14 @@
 namespace {
 
 const char* const help =
-    "usage: kvxtool replay FILE.kvr [--at N]\n"
+    "usage: kvxtool replay FILE.kvr [--at N | --script]\n"
     "Tells what a recording of a game holds: the seed, the window size, the\n"
     "frames and the game time they measured, the frame times (median, 95th\n"
     "percentile, worst), the input changes, the mission files read and the\n"
     "digests. With --at N, plays the recording to frame N without a display and\n"
     "prints the mission as it stood after that frame, as JSON (kvxtool build\n"
-    "turns it into a mission file that plays on from there).\n"
+    "turns it into a mission file that plays on from there). With --script,\n"
+    "prints the recording's input as a korvane-headless script.\n"
     "Exit status: 0 done; 1 the playback departed from the recording before\n"
     "frame N; 2 the file is not a recording or a bad option.\n";
 
@@ -60,6 +62,22 @@ void summary(const std::string& path, const recording& r) {
     std::printf("digests: %zu\n", r.checkpoints.size());
 }
 
+// The input as korvane-headless script lines: what changed before each frame.
+void script(const recording& r) {
+    for (std::size_t f = 0; f < r.frames.size(); ++f) {
+        for (std::uint32_t i = 0; i < r.frames[f].changes; ++i) {
+            const inputChange& c = r.inputs[r.frames[f].input + i];
+            if (c.what == inputChange::key)
+                std::printf("%zu %s %s\n", f + 1, c.b ? "down" : "up",
+                            headlessKeyName(c.a).c_str());
+            else if (c.what == inputChange::cursor)
+                std::printf("%zu move %d %d\n", f + 1, c.a, c.b);
+            else
+                std::printf("%zu focus %s\n", f + 1, c.a ? "on" : "off");
+        }
+    }
+}
+
 // The mission as it stands in the game's state after a run.
 std::unique_ptr<Mission> missionNow() {
     auto m = std::make_unique<Mission>();
@@ -86,8 +104,11 @@ int replayCommand(const std::vector<std::string>& args) {
         return std::fputs(help, stdout), 0;
     std::string path;
     long at = 0;
+    bool asScript = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--at") {
+        if (args[i] == "--script") {
+            asScript = true;
+        } else if (args[i] == "--at") {
             if (i + 1 >= args.size() || !wholeNumber(args[i + 1], 1, 1L << 30, at))
                 return refuse("--at needs a frame number from 1");
             ++i;
@@ -101,6 +122,11 @@ int replayCommand(const std::vector<std::string>& args) {
     recording r;
     std::string error;
     if (!readRecording(path, r, error)) return refuse(path + ": " + error);
+    if (asScript && at != 0) return refuse("--at and --script cannot go together");
+    if (asScript) {
+        script(r);
+        return 0;
+    }
     if (at == 0) {
         summary(path, r);
         return 0;
