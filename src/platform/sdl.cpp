@@ -1,6 +1,6 @@
 // The SDL2 window system: the functions of system.h for the real game. One
-// full-screen window at the desktop size, the frame shown through a streaming
-// texture, keys and mouse buttons kept as a held-down table by virtual-key code.
+// full-screen window at the desktop size, the frame copied to the window's own
+// surface, keys and mouse buttons kept as a held-down table by virtual-key code.
 #include <SDL.h>
 
 #include <cstdio>
@@ -16,17 +16,17 @@
 namespace {
 
 // How a frame reaches the screen. The game draws into its memory bitmap and
-// BitBlts it whole into `windowDC`, a software bitmap of the window's size that
-// stands for the window's own context. sysShow uploads those pixels (top-down
-// 0x00RRGGBB rows, exactly the bytes of an XRGB8888 texture, whose unused top
-// byte is ignored, so GDI's zero there cannot make the frame transparent) to
-// `texture`, copies the texture over the whole renderer output and presents it.
-// The renderer has no vsync: the pump paces the frames (platform/pacer.h) and
-// the game measures the time each took, so presenting must never wait.
+// BitBlts it whole into `windowDC`, a software bitmap of the frame's size that
+// stands for the window's own context. sysShow copies those pixels (top-down
+// 0x00RRGGBB rows, the layout of SDL's XRGB8888) into the window's surface and
+// updates the window from it: the frame is drawn in software already, so no
+// renderer stands between (on a machine without a graphics card, a GL
+// renderer would cost a core of its own). Nothing waits for the display: the
+// pump paces the frames (platform/pacer.h) and the game measures their time.
+// A window of another size than the frame shows it scaled to fit, centred.
 SDL_Window* window = nullptr;
-SDL_Renderer* renderer = nullptr;
-SDL_Texture* texture = nullptr;
 HDC windowDC = nullptr;
+SDL_Rect shown{0, 0, 0, 0}; // where the frame last went in the window
 
 bool videoUp = false;      // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit was not called since
 bool cursorHidden = false; // sysHideCursor was called; applied again once the window exists
@@ -75,14 +75,20 @@ void windowClosed() {
 }
 
 void destroyWindow() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     if (windowDC) deleteSurfaceDC(windowDC);
-    texture = nullptr;
-    renderer = nullptr;
     window = nullptr;
     windowDC = nullptr;
+}
+
+// The largest rectangle of the frame's shape that fits the window, centred.
+SDL_Rect fitted(int frameW, int frameH, int windowW, int windowH) {
+    if (frameW * windowH <= windowW * frameH) {
+        const int w = frameW * windowH / frameH;
+        return SDL_Rect{(windowW - w) / 2, 0, w, windowH};
+    }
+    const int h = frameH * windowW / frameW;
+    return SDL_Rect{0, (windowH - h) / 2, windowW, h};
 }
 
 void shutDownVideo() {
@@ -136,24 +142,12 @@ bool sysOpenWindow(const char* title, int width, int height) {
         return false;
     }
     destroyWindow();
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // nearest pixel if the output is scaled
+    // The window system's own framebuffer (on X, shared memory), not one made
+    // of a GL texture. SDL_FRAMEBUFFER_ACCELERATION in the environment overrides.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                               height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
-    if (window) {
-        renderer = SDL_CreateRenderer(window, -1, 0);
-        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    }
-    // Should the window come out another size than the desktop's, the frame is
-    // scaled to fit, and sysCursor maps the pointer back to the frame's pixels.
-    if (renderer) SDL_RenderSetLogicalSize(renderer, width, height);
-    if (renderer) {
-        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                    width, height);
-    }
-    if (texture) {
-        SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-        windowDC = createSurfaceDC(width, height);
-    }
+    if (window && SDL_GetWindowSurface(window)) windowDC = createSurfaceDC(width, height);
     if (!windowDC) {
         std::fprintf(stderr, "korvane: cannot open a %dx%d window: %s\n", width, height,
                      SDL_GetError());
@@ -177,14 +171,29 @@ void sysHideCursor() {
 HDC sysWindowDC() { return windowDC; }
 
 void sysShow() {
-    if (!windowDC || !texture) return;
-    Surface frame = dcSurface(windowDC);
-    if (!frame.pixels) return;
-    SDL_UpdateTexture(texture, nullptr, frame.pixels, frame.width * 4);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
+    if (!windowDC || !window) return;
+    const Surface frame = dcSurface(windowDC);
+    SDL_Surface* out = SDL_GetWindowSurface(window);
+    if (!frame.pixels || !out) return;
+    if (out->w == frame.width && out->h == frame.height &&
+        out->format->format == SDL_PIXELFORMAT_XRGB8888 && SDL_LockSurface(out) == 0) {
+        // The usual case: the window is the frame's size and layout, row for row.
+        for (int y = 0; y < frame.height; ++y) {
+            SDL_memcpy(static_cast<Uint8*>(out->pixels) + std::size_t(y) * out->pitch,
+                       frame.pixels + std::size_t(y) * frame.width, std::size_t(frame.width) * 4);
+        }
+        SDL_UnlockSurface(out);
+        shown = SDL_Rect{0, 0, frame.width, frame.height};
+    } else {
+        SDL_Surface* in = SDL_CreateRGBSurfaceWithFormatFrom(
+            frame.pixels, frame.width, frame.height, 32, frame.width * 4, SDL_PIXELFORMAT_XRGB8888);
+        if (!in) return;
+        shown = fitted(frame.width, frame.height, out->w, out->h);
+        SDL_FillRect(out, nullptr, SDL_MapRGB(out->format, 0, 0, 0));
+        SDL_BlitScaled(in, nullptr, out, &shown);
+        SDL_FreeSurface(in);
+    }
+    SDL_UpdateWindowSurface(window);
 }
 
 void sysCloseWindow() {
@@ -247,10 +256,11 @@ POINT sysCursor() {
     if (!videoUp) return POINT{0, 0};
     int x = 0, y = 0;
     SDL_GetMouseState(&x, &y);
-    if (!renderer) return POINT{x, y};
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(renderer, x, y, &lx, &ly);
-    return POINT{int(SDL_floorf(lx)), int(SDL_floorf(ly))};
+    const Surface frame = windowDC ? dcSurface(windowDC) : Surface{};
+    if (shown.w <= 0 || shown.h <= 0 || frame.width <= 0) return POINT{x, y};
+    // Window pixels to the frame's, where the frame is shown scaled.
+    return POINT{int(SDL_floor(double(x - shown.x) * frame.width / shown.w)),
+                 int(SDL_floor(double(y - shown.y) * frame.height / shown.h))};
 }
 
 void sysMessageBox(const char* caption, const char* text) {
@@ -258,7 +268,7 @@ void sysMessageBox(const char* caption, const char* text) {
                                  text ? text : "", window) != 0) {
         // No way to show it (on X, SDL draws the box with the X core fonts):
         // say so, and leave the message where it can be read.
-        std::fprintf(stderr, "korvane: could not show a message box (%s): %s: %s\n",
-                     SDL_GetError(), caption ? caption : "", text ? text : "");
+        std::fprintf(stderr, "korvane: could not show a message box (%s): %s: %s\n", SDL_GetError(),
+                     caption ? caption : "", text ? text : "");
     }
 }
