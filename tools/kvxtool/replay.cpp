@@ -1,7 +1,8 @@
 // kvxtool replay FILE: the summary of a recording (seed, size, frames, the
 // frame times it measured, input, mission reads, digests); with --at N, the
 // recording played to frame N and the mission as it stood then, as JSON; with
-// --script, its input as a korvane-headless script.
+// --script, its input as a korvane-headless script; with --times, every
+// frame's measured time.
 #include "replay.h"
 
 #include <algorithm>
@@ -18,14 +19,15 @@
 namespace {
 
 const char* const help =
-    "usage: kvxtool replay FILE.kvr [--at N | --script]\n"
+    "usage: kvxtool replay FILE.kvr [--at N | --script | --times]\n"
     "Tells what a recording of a game holds: the seed, the window size, the\n"
     "frames and the game time they measured, the frame times (median, 95th\n"
     "percentile, worst), the input changes, the mission files read and the\n"
     "digests. With --at N, plays the recording to frame N without a display and\n"
     "prints the mission as it stood after that frame, as JSON (kvxtool build\n"
     "turns it into a mission file that plays on from there). With --script,\n"
-    "prints the recording's input as a korvane-headless script.\n"
+    "prints the recording's input as a korvane-headless script; with --times,\n"
+    "the frame time each frame measured, in seconds, one frame a line.\n"
     "Exit status: 0 done; 1 the playback departed from the recording before\n"
     "frame N; 2 the file is not a recording or a bad option.\n";
 
@@ -104,10 +106,12 @@ int replayCommand(const std::vector<std::string>& args) {
         return std::fputs(help, stdout), 0;
     std::string path;
     long at = 0;
-    bool asScript = false;
+    bool asScript = false, times = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--script") {
             asScript = true;
+        } else if (args[i] == "--times") {
+            times = true;
         } else if (args[i] == "--at") {
             if (i + 1 >= args.size() || !wholeNumber(args[i + 1], 1, 1L << 30, at))
                 return refuse("--at needs a frame number from 1");
@@ -122,9 +126,14 @@ int replayCommand(const std::vector<std::string>& args) {
     recording r;
     std::string error;
     if (!readRecording(path, r, error)) return refuse(path + ": " + error);
-    if (asScript && at != 0) return refuse("--at and --script cannot go together");
+    if (int(asScript) + int(times) + int(at != 0) > 1)
+        return refuse("--at, --script and --times go one at a time");
     if (asScript) {
         script(r);
+        return 0;
+    }
+    if (times) {
+        for (const recordedFrame& f : r.frames) std::printf("%.9g\n", double(f.t));
         return 0;
     }
     if (at == 0) {
