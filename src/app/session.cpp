@@ -159,6 +159,12 @@ bool sessionOpen() {
             say(s.options.play + ": " + error);
             return false;
         }
+        if (s.played.random != randomHere) {
+            say(s.options.play + ": it was recorded by the " +
+                (s.played.random == randomWindows ? "Windows" : "Linux or browser") +
+                " build, whose random numbers differ from this one's: play it back there");
+            return false;
+        }
         s.playing = true;
         if (s.options.scratchDir && !makeScratch(s)) {
             say("cannot make a scratch folder to play " + s.options.play + " in");

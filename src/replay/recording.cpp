@@ -154,6 +154,7 @@ bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int w
     putU32(r, seed);
     putU32(r, std::uint32_t(width));
     putU32(r, std::uint32_t(height));
+    putU8(r, randomHere);
     return true;
 }
 
@@ -278,6 +279,16 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
     }
     out.width = int(w);
     out.height = int(h);
+    unsigned random = 0;
+    if (!in.u8(random)) {
+        error = "it is truncated";
+        return false;
+    }
+    if (random != randomLinux && random != randomWindows) {
+        error = "it is corrupt: an unknown random generator " + std::to_string(random);
+        return false;
+    }
+    out.random = std::uint8_t(random);
 
     auto corrupt = [&](const std::string& what, std::size_t at) {
         error = "it is corrupt: " + what + " at byte " + std::to_string(at);

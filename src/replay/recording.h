@@ -4,8 +4,9 @@
 // deterministic given these, so a recording plays back exactly.
 //
 // The file is gzip-compressed; inside, after the 7 bytes "KVXREC" and the
-// version, little-endian numbers: the seed, width and height (u32 each), then
-// records, each a tag byte and its fields:
+// version, little-endian numbers: the seed, width and height (u32 each), the
+// random generator it ran with (u8: 1 the C library's of Linux and the
+// browser, 2 Windows'), then records, each a tag byte and its fields:
 //   'K' u8 key, u8 down      a key or mouse button changed (virtual-key code)
 //   'M' i32 x, i32 y         the cursor moved
 //   'A' u8 on                the window gained (1) or lost (0) the focus
@@ -29,6 +30,16 @@
 #include "replay/digest.h"
 
 constexpr int recordingVersion = 1;
+
+// The random generators a game can run with: the C library's rand, which is
+// one generator on Linux and in the browser and another on Windows. A
+// recording plays back only with the generator it was made with.
+enum : std::uint8_t { randomLinux = 1, randomWindows = 2 };
+#if defined(_WIN32)
+constexpr std::uint8_t randomHere = randomWindows;
+#else
+constexpr std::uint8_t randomHere = randomLinux;
+#endif
 constexpr const char* recordingMagic = "KVXREC";
 
 // A change of the input between frames.
@@ -61,6 +72,7 @@ struct checkpoint {
 struct recording {
     std::uint32_t seed = 0;
     int width = 0, height = 0;
+    std::uint8_t random = randomHere; // the generator it was made with
     std::vector<recordedFrame> frames;
     std::vector<inputChange> inputs;
     std::vector<missionRead> reads;
@@ -69,7 +81,8 @@ struct recording {
 
 // Reads a recording file whole. False, with one line saying what is wrong,
 // for a file that cannot be read, is not a recording, is truncated or
-// corrupt, or is of another version.
+// corrupt, or is of another version. (Whether it was made with this build's
+// random generator is the player's to check: a tool may read any.)
 bool readRecording(const std::string& path, recording& out, std::string& error);
 // The same on the file's bytes, and on the bytes inside its gzip stream.
 bool parseRecording(const std::vector<unsigned char>& file, recording& out, std::string& error);

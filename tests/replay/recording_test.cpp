@@ -123,7 +123,7 @@ TEST(Recording, CutDamagedOrForeignFilesAreRefusedWithOneLine) {
         return refusal(gzipped(v, dir / "b.kvr"));
     };
     EXPECT_EQ(changed(6, 2), "it is a recording of version 2; this game plays version 1");
-    const std::size_t firstRecord = 6 + 1 + 12;
+    const std::size_t firstRecord = 6 + 1 + 12 + 1;
     EXPECT_NE(changed(firstRecord, 'Z').find("unknown record"), std::string::npos);
     std::vector<unsigned char> late = inner;
     late.insert(late.begin() + std::ptrdiff_t(firstRecord),

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts korvane.exe under Xvfb and Wine in an empty folder, dismisses the
 # message about the missing first mission, presses Escape and checks that the
-# menu is on screen, then chooses Exit and checks that the game ends.
-# Usage: smoke.sh KORVANE_EXE WORK_DIR
+# menu is on screen, then chooses Exit and checks that the game ends, and that
+# it recorded itself (KORVANE_RECORD) as the Linux build does.
+# Usage: smoke.sh KORVANE_EXE WORK_DIR KVXTOOL
 set -euo pipefail
-exe=$1 work=$2
+exe=$1 work=$2 kvxtool=$3
 mkdir -p "$work"
 source "$(dirname "$0")/wine-env.sh" "$work"
 run="$work/smoke"
@@ -16,7 +17,7 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.7; }
     wait_for() { for i in $(seq 120); do xdotool search --name "$1" >/dev/null 2>&1 && return 0; sleep 0.5; done; return 1; }
     for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
-    wine "$1" & game=$!
+    KORVANE_RECORD=smoke.kvr wine "$1" & game=$!
     wait_for "kvxmap.AAAA.kvx" || { echo "smoke: no message about the first mission" >&2; kill $game; exit 1; }
     sleep 1
     xwd -root -silent | convert xwd:- message.png
@@ -47,4 +48,7 @@ exit_item=$(convert menu.png -format '%[pixel:p{10,140}]' info:)
 echo "smoke: screenshots in $run; title pixel $title, Exit pixel $exit_item"
 [ "$title" = "srgb(100,175,255)" ] || { echo "smoke: no menu title on screen" >&2; exit 1; }
 [ "$exit_item" = "srgb(255,175,100)" ] || { echo "smoke: Exit is not highlighted" >&2; exit 1; }
-echo "smoke: the menu was on screen under Wine and Exit ended the game"
+"$kvxtool" replay smoke.kvr
+"$kvxtool" replay smoke.kvr | grep -q "read kvxmap.AAAA.kvx (not found)" ||
+    { echo "smoke: the recording does not hold the game's first read" >&2; exit 1; }
+echo "smoke: the menu was on screen under Wine, Exit ended the game, and it was recorded"
