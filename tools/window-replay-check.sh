@@ -5,6 +5,8 @@
 # recording then plays back in korvane-headless to the same saved file, byte
 # for byte, and in the real window again (KORVANE_REPLAY) to its end, where the
 # game closes by itself without writing into the folder it was started in.
+# The first run plays its sound into a file (SDL's disk driver), which must
+# hold the fight.
 # Usage: window-replay-check.sh KORVANE KORVANE_HEADLESS CAMPAIGN_DIR WORK_DIR [SECONDS]
 set -euo pipefail
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
@@ -21,7 +23,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     press() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.3; }
     for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
     cd played
-    KORVANE_RECORD=game.kvr SDL_AUDIODRIVER=dummy "$1" 2>game.err & game=$!
+    # SDL'"'"'s disk driver writes what the game plays to a file, in real time.
+    KORVANE_RECORD=game.kvr SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw "$1" 2>game.err &
+    game=$!
     for i in $(seq 40); do xdotool search --name "Korvane 1.05" >/dev/null 2>&1 && break; sleep 0.25; done
     sleep 1
     press c
@@ -43,5 +47,9 @@ cd - >/dev/null
 "$headless" --replay "$work/played/game.kvr" --dir "$work/again" >/dev/null
 cmp "$work/played/kvxmap.0000.kvx" "$work/again/kvxmap.0000.kvx"
 [ -z "$(ls -A "$work/watched")" ] || { echo "replay: the window's playback wrote into its folder" >&2; exit 1; }
+# The fight was heard: samples well away from silence, not just a click or two.
+loud=$(od -An -v -t d2 -w2 "$work/played/sound.raw" | awk '$1 > 2000 || $1 < -2000' | wc -l)
+[ "$loud" -gt 4800 ] || { echo "replay: the game's sound file holds no fight ($loud loud samples)" >&2; exit 1; }
+echo "replay: $(stat -c %s "$work/played/sound.raw") bytes of sound, $loud loud samples"
 frames=$(gzip -dc "$work/played/game.kvr" | wc -c)
 echo "replay: $(stat -c %s "$work/played/game.kvr") bytes ($frames unpacked) played back to the same saved file"

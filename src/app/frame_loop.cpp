@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/session.h"
+#include "app/sound_out.h"
 #include "platform/system.h"
 
 void toFullScreen() {
@@ -38,6 +39,7 @@ int gameMain(HINSTANCE instance) {
     const unsigned seed = sessionSeed(sysSeed());
     std::srand(seed);
     sessionStart(seed, width, height);
+    soundOpen();
 
     for (;;) {
         SysMessage message = sysPump();
@@ -47,9 +49,11 @@ int gameMain(HINSTANCE instance) {
         float t = retFrameSpd();
         if (!sessionFrame(t)) break; // the recording played has ended
         goProgram(memory, instance, t);
+        soundKeys(memory, t);
         BitBlt(window, 0, 0, width, height, memory, 0, 0, SRCCOPY);
         sysShow();
         sessionFrameDone();
+        soundFeed(t);
     }
     sessionClose();
 

@@ -30,7 +30,7 @@ int run(int argc, char** argv) {
         return 0;
     }
 
-    // Shots and recordings are named from where the runner was started; --dir
+    // Shots, recordings and the sound are named from where the runner was started; --dir
     // only moves the game to its mission files.
     auto absolute = [](std::string& path) {
         std::error_code ec;
@@ -45,6 +45,8 @@ int run(int argc, char** argv) {
         return usageError("--replay: cannot resolve '" + config.replay + "'");
     if (!config.record.empty() && !absolute(config.record))
         return usageError("--record: cannot resolve '" + config.record + "'");
+    if (!config.wav.empty() && !absolute(config.wav))
+        return usageError("--wav: cannot resolve '" + config.wav + "'");
     if (!config.dir.empty()) {
         std::error_code ec;
         std::filesystem::current_path(config.dir, ec);

@@ -10,6 +10,7 @@
 #include "draw/draw.h"
 #include "platform/system.h"
 #include "replay/digest.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int mainMenu(HDC hdc, bool reset) {
     // The first key held decides; keydw stays as it is while the menu is not
     // shown, so an Enter still held on the way back chooses nothing.
     int result = 0;
+    const int was = menuitem;
     if (key(VK_RETURN)) {
         if (!keydw) result = menuitem;
         keydw = true;
@@ -79,6 +81,8 @@ int mainMenu(HDC hdc, bool reset) {
     } else {
         keydw = false;
     }
+    if (result != 0) soundPlain(soundMenuChoose);
+    else if (menuitem != was) soundPlain(soundMenuMove);
     return result;
 }
 
@@ -123,6 +127,7 @@ vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset) {
         if (!keydw) {
             name[nampos] = c;
             if (++nampos > kNameLast) nampos = kNameFirst;
+            soundPlain(soundKey);
         }
         keyon = true;
         keydw = true;
@@ -184,6 +189,7 @@ vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset) {
 
     // The first key held in this order takes the frame; it acts only on a
     // fresh press, when no editing key was down at the last call.
+    const bool fresh = !inkey;
     bool down = false;
     if (key(VK_TAB)) {
         // A fresh Tab empties the message; a held one cuts it at the cursor.
@@ -238,5 +244,6 @@ vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset) {
         if (!inkey) insertChar(text, size, msgpos, ' ');
     }
     inkey = down;
+    if (down && fresh) soundPlain(soundKey);
     return p;
 }

@@ -10,6 +10,7 @@
 #include "platform/system.h"
 #include "render/render.h"
 #include "sim/sim.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -129,6 +130,7 @@ void respawnShip(ship& s, vec2 at) {
     s.vel = rndvec2();
     s.spin = 0;
     s.alive = true;
+    soundAt(soundRespawn, at);
     // Parts that carry others come back barely whole, so the frame stands.
     for (int k = 0; k < partSlots; ++k) {
         if (s.parts[k].kind == kindNone) continue;
@@ -154,6 +156,7 @@ void playFrame(HDC hdc, const PlayState& s, float t) {
         s.cam = (own.pos + own.vel * t) * -1;
     } else if (own.respawns == 0 || !s.a[shipRef(own.homeBase, s.you)].alive) {
         s.mode = modeLost;
+        soundPlain(soundFailed);
         return;
     }
 
@@ -171,6 +174,8 @@ void playFrame(HDC hdc, const PlayState& s, float t) {
     } else {
         s.zom = float(w * 0.0006875);
     }
+
+    soundListener(s.cam, s.zom, w, h);
 
     bool radarOn = key(VK_TAB);
     if (radarOn) {
@@ -205,8 +210,11 @@ void playFrame(HDC hdc, const PlayState& s, float t) {
     for (int j = 0; j < fragCount; ++j)
         if (s.b[j].life > 0) actFrags(hdc, t, s.cam, z, s.a, s.b, j, false);
 
-    if (noDefend)
+    if (noDefend) {
         s.mode = modeLost;
-    else if (noDestroy)
+        soundPlain(soundFailed);
+    } else if (noDestroy) {
         s.mode = modeWon;
+        soundPlain(soundWon);
+    }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,14 @@ struct Backend {
     bool quitPosted = false;
     bool failed = false;
     HDC window = nullptr;
+
+    // The run's sound, written as it is mixed: a WAV file whose sizes are
+    // filled in when the window closes.
+    std::string wavPath;
+    std::FILE* wav = nullptr;
+    int audioRate = 0;
+    double audioOwed = 0; // sample frames the clock has advanced but not yet asked for
+    std::uint32_t wavFrames = 0;
 };
 
 Backend& state() {
@@ -92,13 +101,43 @@ void saveShot(const HeadlessShot& shot, int frame) {
     b.failed = true;
 }
 
+// A WAV file's 44-byte header: PCM, 16-bit stereo.
+void wavHeader(unsigned char* h, int rate, std::uint32_t frames) {
+    auto put = [&](int at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) h[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    const std::uint32_t data = frames * 4;
+    std::memcpy(h, "RIFF", 4);
+    put(4, 36 + data, 4);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put(16, 16, 4);
+    put(20, 1, 2); // PCM
+    put(22, 2, 2); // stereo
+    put(24, std::uint32_t(rate), 4);
+    put(28, std::uint32_t(rate) * 4, 4);
+    put(32, 4, 2);
+    put(34, 16, 2);
+    std::memcpy(h + 36, "data", 4);
+    put(40, data, 4);
+}
+
+bool finishWav(std::FILE* f, int rate, std::uint32_t frames) {
+    unsigned char h[44];
+    wavHeader(h, rate, frames);
+    bool ok = std::fseek(f, 0, SEEK_SET) == 0 && std::fwrite(h, 1, 44, f) == 44;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
 } // namespace
 
 void headlessConfigure(const HeadlessConfig& config) {
     Backend& b = state();
     HDC window = b.window; // an open window stays open
+    if (b.wav) std::fclose(b.wav);
     b = Backend{};
     b.window = window;
+    b.wavPath = config.wav;
     b.width = config.width;
     b.height = config.height;
     b.dt = config.dt;
@@ -184,6 +223,13 @@ void sysCloseWindow() {
     }
     if (b.window) deleteSurfaceDC(b.window);
     b.window = nullptr;
+    if (b.wav) {
+        const bool written = finishWav(b.wav, b.audioRate, b.wavFrames);
+        b.failed = b.failed || !written;
+        if (!written)
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", b.wavPath.c_str());
+        b.wav = nullptr;
+    }
 }
 
 unsigned sysSeed() { return state().seed; }
@@ -228,4 +274,38 @@ void sysMessageBox(const char* caption, const char* text) {
     line += '\n';
     std::fputs(line.c_str(), stdout);
     std::fflush(stdout);
+}
+
+bool sysAudioOpen(int rate) {
+    Backend& b = state();
+    if (b.wavPath.empty()) return false; // no --wav: the run is silent
+    b.wav = std::fopen(b.wavPath.c_str(), "wb");
+    if (!b.wav) {
+        std::fprintf(stderr, "korvane-headless: cannot write %s\n", b.wavPath.c_str());
+        b.failed = true;
+        return false;
+    }
+    unsigned char h[44];
+    wavHeader(h, rate, 0);
+    std::fwrite(h, 1, sizeof h, b.wav);
+    b.audioRate = rate;
+    return true;
+}
+
+// The sound of the game time each frame measured: the WAV lasts as long as the run.
+int sysAudioWanted(float frameTime) {
+    Backend& b = state();
+    if (!b.wav || !(frameTime > 0)) return 0;
+    b.audioOwed += double(frameTime) * b.audioRate;
+    const int frames = int(b.audioOwed);
+    b.audioOwed -= frames;
+    return frames;
+}
+
+void sysAudioQueue(const std::int16_t* samples, int frames) {
+    Backend& b = state();
+    if (!b.wav || frames <= 0) return;
+    // The samples are written as they lie in memory: little-endian, as WAV is.
+    if (std::fwrite(samples, 4, std::size_t(frames), b.wav) != std::size_t(frames)) b.failed = true;
+    b.wavFrames += std::uint32_t(frames);
 }

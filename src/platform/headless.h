@@ -40,6 +40,7 @@ struct HeadlessConfig {
     std::string replay;  // --replay: a recording to play back (the runner reads it)
     std::string record;  // --record: where to record the run
     int digestEvery = 0; // --digest N
+    std::string wav;     // --wav: where to write the run's sound
 };
 
 // Key names of scripts: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space,

@@ -284,6 +284,7 @@ const char* headlessUsage() {
            "                   rewrites a recording, printing each checkpoint that moved\n"
            "  --digest N       print 'digest <frame> <hex>' after every Nth frame; recorded\n"
            "                   digests are taken every N frames (default 100)\n"
+           "  --wav F.wav      write the sound of the whole run (48 kHz 16-bit stereo)\n"
            "  --help           print this and exit\n"
            "Keys: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space, Home, End, Left, Up,\n"
            "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, or a code 0xNN.\n"
@@ -296,10 +297,10 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                        std::string& error) {
     HeadlessConfig c;
     // Each may be given once.
-    constexpr int onceCount = 9;
+    constexpr int onceCount = 10;
     bool seen[onceCount] = {};
-    const char* once[onceCount] = {"--size",   "--frames", "--dt",     "--seed",  "--dir",
-                                   "--script", "--replay", "--record", "--digest"};
+    const char* once[onceCount] = {"--size",   "--frames", "--dt",     "--seed",   "--dir",
+                                   "--script", "--replay", "--record", "--digest", "--wav"};
 
     for (int i = 0; i < argc; ++i) {
         std::string_view option = argv[i] ? argv[i] : "";
@@ -381,6 +382,13 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                 return false;
             }
             (option == "--replay" ? c.replay : c.record) = value;
+        } else if (option == "--wav") {
+            const std::string_view tail = value.size() > 4 ? value.substr(value.size() - 4) : "";
+            if (tail != ".wav" && tail != ".WAV") {
+                error = "--wav: the file must be named *.wav, not " + quoted(value);
+                return false;
+            }
+            c.wav = value;
         } else if (option == "--digest") {
             if (!parseInt(value, 1, std::numeric_limits<int>::max(), c.digestEvery)) {
                 error = "--digest: expected a whole number from 1, not " + quoted(value);

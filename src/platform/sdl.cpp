@@ -3,6 +3,7 @@
 // surface, keys and mouse buttons kept as a held-down table by virtual-key code.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -33,6 +34,14 @@ bool cursorHidden = false; // sysHideCursor was called; applied again once the w
 bool fullScreen = false; // the display was "switched"; with a desktop-sized window nothing changes
 bool quitPosted = false; // sysQuit or a closed window: the pump reports quit from now on
 framePacer pacer;        // set from KORVANE_FPS when the window opens
+
+// Sound goes to SDL's queue, topped up once a frame to about 50 ms ahead: the
+// game thread mixes, SDL's audio thread only plays what is queued, and the
+// queue never makes the game wait. SDL_AUDIODRIVER chooses the driver (dummy
+// and disk work without a sound card).
+SDL_AudioDeviceID audio = 0;
+int audioRate = 0;
+constexpr double audioAhead = 0.05;
 
 // Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit.
 bool keys[256] = {};
@@ -197,6 +206,8 @@ void sysShow() {
 }
 
 void sysCloseWindow() {
+    if (audio) SDL_CloseAudioDevice(audio);
+    audio = 0;
     destroyWindow();
     releaseAllKeys();
     shutDownVideo(); // also gives the pointer back and leaves the display as it was found
@@ -271,4 +282,36 @@ void sysMessageBox(const char* caption, const char* text) {
         std::fprintf(stderr, "korvane: could not show a message box (%s): %s: %s\n", SDL_GetError(),
                      caption ? caption : "", text ? text : "");
     }
+}
+
+bool sysAudioOpen(int rate) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "korvane: no sound: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    SDL_AudioSpec have{};
+    // Whatever the device takes, SDL converts our 48 kHz 16-bit stereo to it.
+    audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!audio) {
+        std::fprintf(stderr, "korvane: no sound: %s\n", SDL_GetError());
+        return false;
+    }
+    audioRate = rate;
+    SDL_PauseAudioDevice(audio, 0);
+    return true;
+}
+
+int sysAudioWanted(float) {
+    if (!audio) return 0;
+    const int queued = int(SDL_GetQueuedAudioSize(audio) / 4);
+    return std::max(0, int(audioRate * audioAhead) - queued);
+}
+
+void sysAudioQueue(const std::int16_t* samples, int frames) {
+    if (audio && frames > 0) SDL_QueueAudio(audio, samples, Uint32(frames) * 4);
 }

@@ -7,6 +7,8 @@
 // Win32 virtual-key codes.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/gdi.h"
 
 #if !defined(_WIN32)
@@ -59,3 +61,9 @@ bool sysHasFocus();      // does the game's window have the keyboard focus
 bool sysKeyDown(int vk); // is the key (or mouse button) held down
 POINT sysCursor();       // cursor position in window pixels
 void sysMessageBox(const char* caption, const char* text); // modal; returns when dismissed
+
+// Sound, 16-bit stereo at `rate` sample frames a second. Without a device
+// sysAudioOpen says false and the game is silent; nothing here ever waits.
+bool sysAudioOpen(int rate);
+int sysAudioWanted(float frameTime); // sample frames to queue now to keep playing
+void sysAudioQueue(const std::int16_t* samples, int frames); // 2 x frames values

@@ -1,6 +1,7 @@
 // The Windows backend: the real window, message pump, key state, focus, cursor,
 // clocks, frame pacing and message box of Win32. Drawing needs nothing here: on Windows
 // the game's GDI calls are GDI itself.
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -20,6 +21,28 @@ HWND window = nullptr;
 HDC windowDC = nullptr;
 const char className[] = "theClassName";
 framePacer pacer; // set from KORVANE_FPS when the window opens
+
+// Sound through winmm's waveOut: a ring of buffers, topped up once a frame to
+// about 60 ms ahead; a buffer the device has not finished is never touched,
+// and when all are busy a frame's sound is dropped rather than waited for.
+HWAVEOUT waveOut = nullptr;
+constexpr int audioBuffers = 8;
+constexpr int audioFramesMax = 4096;
+WAVEHDR audioHeaders[audioBuffers];
+std::int16_t audioStore[audioBuffers][audioFramesMax * 2];
+int audioNext = 0;
+int audioRate = 0;
+
+bool audioBusy(const WAVEHDR& h) { return (h.dwFlags & WHDR_PREPARED) && !(h.dwFlags & WHDR_DONE); }
+
+void closeAudio() {
+    if (!waveOut) return;
+    waveOutReset(waveOut);
+    for (WAVEHDR& h : audioHeaders)
+        if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(waveOut, &h, sizeof h);
+    waveOutClose(waveOut);
+    waveOut = nullptr;
+}
 
 LRESULT CALLBACK WinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -103,6 +126,7 @@ HDC sysWindowDC() { return windowDC; }
 void sysShow() { GdiFlush(); }
 
 void sysCloseWindow() {
+    closeAudio();
     timeEndPeriod(1);
     ReleaseDC(window, windowDC);
     UnregisterClassA(className, instance);
@@ -141,4 +165,44 @@ POINT sysCursor() {
 
 void sysMessageBox(const char* caption, const char* text) {
     MessageBoxA(window, text, caption, MB_OK);
+}
+
+bool sysAudioOpen(int rate) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 2;
+    format.nSamplesPerSec = DWORD(rate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 4;
+    format.nAvgBytesPerSec = DWORD(rate) * 4;
+    if (waveOutOpen(&waveOut, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+        waveOut = nullptr;
+        return false;
+    }
+    ZeroMemory(audioHeaders, sizeof audioHeaders);
+    audioRate = rate;
+    return true;
+}
+
+int sysAudioWanted(float) {
+    if (!waveOut) return 0;
+    int queued = 0;
+    for (const WAVEHDR& h : audioHeaders)
+        if (audioBusy(h)) queued += int(h.dwBufferLength / 4);
+    const int wanted = int(audioRate * 0.06) - queued;
+    return wanted < 0 ? 0 : wanted > audioFramesMax ? audioFramesMax : wanted;
+}
+
+void sysAudioQueue(const std::int16_t* samples, int frames) {
+    if (!waveOut || frames <= 0 || frames > audioFramesMax) return;
+    WAVEHDR& h = audioHeaders[audioNext];
+    if (audioBusy(h)) return;
+    if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(waveOut, &h, sizeof h);
+    CopyMemory(audioStore[audioNext], samples, std::size_t(frames) * 4);
+    ZeroMemory(&h, sizeof h);
+    h.lpData = reinterpret_cast<LPSTR>(audioStore[audioNext]);
+    h.dwBufferLength = DWORD(frames) * 4;
+    if (waveOutPrepareHeader(waveOut, &h, sizeof h) != MMSYSERR_NOERROR) return;
+    waveOutWrite(waveOut, &h, sizeof h);
+    audioNext = (audioNext + 1) % audioBuffers;
 }

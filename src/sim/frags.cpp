@@ -9,6 +9,7 @@
 #include "render/render.h"
 #include "sim/sim.h"
 #include "sim/sim_internal.h"
+#include "sound/sound.h"
 
 // The vectors start at (0, 0); only the types below set anything else.
 frag::frag(vec2 pos, vec2 vel, int type) : pos(pos), vel(vel) {
@@ -124,6 +125,7 @@ void applyHit(ship& s, int h, vec2 w, vec2 q, frag& f, frag* frags) {
     part& p = s.parts[h];
     p.health -= randFraction() * (f.type * 1.5 + 1);
     fragBang(q, s.vel, frags, 0);
+    soundAt(soundHit, q);
     if (p.health <= 0) killPart(s, h, w, frags);
 }
 

@@ -2,10 +2,12 @@
 // lost part, then the same for everything that hangs on it, depth first.
 #include "sim/sim.h"
 #include "sim/sim_internal.h"
+#include "sound/sound.h"
 
 void killPart(ship& s, int k, vec2 wpos, frag* frags) {
     if (k < 0 || k >= partSlots) return; // not a slot: nothing breaks
     fragBang(wpos, s.vel, frags, 1);
+    soundAt(soundPartLost, wpos);
     const part& lost = s.parts[k];
     putFrag(frags, frag(wpos, s.vel + rndvec2() * 50, fragDebris, lost.kind, lost.index));
     // A part is zeroed before its dependants are visited and only parts with

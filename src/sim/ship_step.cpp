@@ -5,6 +5,7 @@
 
 #include "sim/sim.h"
 #include "sim/sim_internal.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ bool slotIndex(int k) { return k >= 0 && k < partSlots; }
 void fireGun(ship& s, part& p, frag* frags, float cost) {
     s.energy -= cost;
     p.reload = float(getatt(p.kind, p.index, attrReload) + randFraction() * reloadJitter);
-    putFrag(frags, frag(retvec2(s.pos, s.dir, p.pos), s.vel + s.dir * shotSpeed, p.index));
+    const vec2 muzzle = retvec2(s.pos, s.dir, p.pos);
+    putFrag(frags, frag(muzzle, s.vel + s.dir * shotSpeed, p.index));
+    soundAt(soundShot0 + p.index, muzzle);
     // The recoil divides by the mass summed so far: the lower slots and the
     // gun itself. Our rule: a gun read from a file may weigh nothing and
     // stand alone, and a ship of no mass takes no recoil.
@@ -44,6 +47,7 @@ void repairOne(ship& s, frag* frags, float dt) {
     if (!(s.parts[p.parent].health > 0)) return;
     p.health = std::min(p.health + dt, whole);
     putFrag(frags, frag(s.pos + rndvec2() * s.radius, s.vel, fragFlash, 0, 0));
+    soundRepair(s.pos);
 }
 
 // The smaller ship of an overlapping pair (both, when equal) is pushed away
@@ -78,6 +82,7 @@ void actShip(ship* ships, int i, frag* frags, bool thrust, bool turnRight, bool 
     s.mass = 0;
     s.energyMax = 0;
     float power = 0;  // engine power this step, times dt
+    float burning = 0; // the power of the engines lit: how loud they are
     float income = 0; // energy change this step
     bool anyPart = false;
 
@@ -100,7 +105,7 @@ void actShip(ship* ships, int i, frag* frags, bool thrust, bool turnRight, bool 
                 fireGun(s, p, frags, partPower);
         } else if (p.kind == kindEngine) {
             // Engines draw their power every step, burning or not.
-            if (thrust) p.lit = true;
+            if (thrust) p.lit = true, burning += partPower;
             power += partPower * dt;
             income -= partPower * dt;
         }
@@ -108,6 +113,7 @@ void actShip(ship* ships, int i, frag* frags, bool thrust, bool turnRight, bool 
 
     if (!anyPart) { // nothing left: the ship is dead and does not move
         s.alive = false;
+        soundAt(soundDestroyed, s.pos);
         return;
     }
 
@@ -126,6 +132,7 @@ void actShip(ship* ships, int i, frag* frags, bool thrust, bool turnRight, bool 
         if (repair) repairOne(s, frags, dt);
     } else {
         s.energy = std::min(s.energy, s.energyMax);
+        soundEngine(s.pos, burning);
         if (thrust) {
             const double v = std::clamp(retdot2(s.dir, s.vel), 0.0, speedLimit);
             s.vel = s.vel + s.dir * agility * thrustFactor * (speedLimit - v) / speedLimit;

@@ -1,0 +1,67 @@
+// Sound out of the game: the device, the volume, the F2 switch and its line,
+// and the mixing each frame.
+#include "app/sound_out.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "draw/draw.h"
+#include "frame/frame.h"
+#include "platform/system.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int vkF2 = 0x71;
+constexpr int defaultVolume = 70;
+
+// KORVANE_VOLUME: 0..100; anything else is reported and the default kept.
+int volumeFromEnvironment() {
+    const char* text = std::getenv("KORVANE_VOLUME");
+    if (!text || !*text) return defaultVolume;
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (*end != 0 || v < 0 || v > 100 || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
+        std::fprintf(stderr, "korvane: KORVANE_VOLUME=%s is not a volume (0 to 100); playing at %d\n",
+                     text, defaultVolume);
+        return defaultVolume;
+    }
+    return int(v);
+}
+
+} // namespace
+
+void soundOpen() {
+    soundSetVolume(volumeFromEnvironment());
+    if (sysAudioOpen(soundRate)) soundStart();
+}
+
+void soundKeys(HDC hdc, float frameTime) {
+    static bool held = false;
+    static float shown = 0; // seconds the line stays
+    const bool f2 = key(vkF2);
+    if (f2 && !held) {
+        if (soundStarted()) soundSetOn(!soundOn());
+        shown = 2;
+    }
+    held = f2;
+    if (shown <= 0) return;
+    shown -= frameTime;
+    const char* text = !soundStarted() ? "No sound device" : soundOn() ? "Sound on" : "Sound off";
+    const float width = float(workRes(true, 1, 0));
+    setLine(hdc, 0, 1, 0xffaf64);
+    drawText(hdc, vec2(width - 190, 10), width - 190, width, 2, text);
+    endLine(hdc);
+}
+
+void soundFeed(float frameTime) {
+    soundFrame();
+    const int frames = sysAudioWanted(frameTime);
+    if (frames <= 0 || !soundStarted()) return;
+    static std::vector<std::int16_t> buffer;
+    buffer.resize(std::size_t(frames) * 2);
+    soundMix(buffer.data(), frames);
+    sysAudioQueue(buffer.data(), frames);
+}

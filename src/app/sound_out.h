@@ -1,0 +1,14 @@
+// The game's sound between the mixer and the platform's device: opening it,
+// the volume from KORVANE_VOLUME, F2 and its line on screen, and feeding the
+// device once a frame.
+#pragma once
+
+#include "platform/gdi.h"
+
+// At start-up: the device opened (silence when there is none) and the volume set.
+void soundOpen();
+// Each frame after the game's: F2 turns sound off and on, and for two seconds
+// a line at the top right of the frame says which.
+void soundKeys(HDC hdc, float frameTime);
+// Each frame once it is shown: the frame's sounds mixed into what the device wants.
+void soundFeed(float frameTime);
