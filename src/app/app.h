@@ -11,6 +11,13 @@
 // cannot be made, else 0.
 int gameMain(HINSTANCE instance);
 
+// The same in three parts, for a platform that drives the frames itself:
+// start-up (false when the game cannot start), one frame after the messages
+// waiting (false once the game quits) and shut-down.
+bool gameStart(HINSTANCE instance);
+bool gameFrame();
+void gameStop();
+
 // Switch the display to full screen at the stored size; quits when it cannot.
 void toFullScreen();
 
