@@ -18,6 +18,7 @@ ExternalProject_Add(korvane_windows
   CMAKE_ARGS
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
     -DCMAKE_BUILD_TYPE=Release
+    -DKORVANE_CAMPAIGN_DIR=${CMAKE_BINARY_DIR}/campaign
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
 )

@@ -9,6 +9,8 @@ packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libben
           xfonts-base
           # kvxtool, the mission tool: JSON
           nlohmann-json3-dev
+          # the Debian package and its checks; the Windows zip
+          dpkg-dev lintian desktop-file-utils unzip
           # the Windows build and its checks under Wine
           g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xdotool x11-apps imagemagick
           # the mission-file fuzzer (tools/fuzz.sh): clang with libFuzzer

@@ -76,6 +76,7 @@ void headlessSetFocus(bool focused);
 void headlessSetCursor(int x, int y);
 int headlessFramesShown(); // frames presented so far
 
-// Write the pixels of a 0x00RRGGBB top-down buffer as an RGB PNG.
+// Write the pixels of a 0x00RRGGBB top-down buffer as an RGB PNG; with
+// clearBlack, as RGBA in which black is clear (an icon on any background).
 bool writePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              std::string& error);
+              std::string& error, bool clearBlack = false);
