@@ -49,6 +49,12 @@ void pacerStart(framePacer& p, double now) {
     p.started = true;
 }
 
+bool pacerOffer(framePacer& p, double now) {
+    if (pacerWait(p, now) > p.period / 4) return false;
+    pacerStart(p, now);
+    return true;
+}
+
 namespace {
 
 // What a sleep may overshoot by: the spin covers it.

@@ -30,6 +30,13 @@ double pacerWait(const framePacer& p, double now);
 // a burst (the game's 0.05 s cap already bounds the step that follows).
 void pacerStart(framePacer& p, double now);
 
+// For frames that come from outside at the display's rate (a web page's
+// animation frames): whether the frame offered at `now` runs, and if so, it
+// starts. One that comes early by more than a quarter of the period is
+// skipped, so a 120 Hz display runs every other one; one a little early runs
+// and the beat goes on from when it was due.
+bool pacerOffer(framePacer& p, double now);
+
 // Returns when clock() reaches `due`: sleeps for most of the wait, then spins
 // the last stretch, which a sleep would overshoot.
 void waitUntil(double due, double (*clock)());

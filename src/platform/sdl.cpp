@@ -11,8 +11,10 @@
 #include "platform/clocks.h"
 #include "platform/pacer.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_pad.h"
 #include "platform/surface.h"
 #include "platform/system.h"
+#include "platform/window_size.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ SDL_Rect shown{0, 0, 0, 0}; // where the frame last went in the window
 bool videoUp = false;      // SDL_Init(SDL_INIT_VIDEO) succeeded and SDL_Quit was not called since
 bool cursorHidden = false; // sysHideCursor was called; applied again once the window exists
 bool fullScreen = false; // the display was "switched"; with a desktop-sized window nothing changes
+bool windowed = false;   // KORVANE_WINDOW asked for a window of its own size
 bool quitPosted = false; // sysQuit or a closed window: the pump reports quit from now on
 framePacer pacer;        // set from KORVANE_FPS when the window opens
 
@@ -43,8 +46,10 @@ SDL_AudioDeviceID audio = 0;
 int audioRate = 0;
 constexpr double audioAhead = 0.05;
 
-// Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit.
+// Held-down state by Win32 virtual-key code, like GetKeyState's 0x80 bit:
+// the keyboard's and mouse's, and the gamepads' (taken as a frame starts).
 bool keys[256] = {};
+bool padKeysHeld[256] = {};
 
 int mouseKey(Uint8 button) {
     switch (button) {
@@ -74,6 +79,7 @@ void setKey(int vk, bool down) {
 
 void releaseAllKeys() {
     for (bool& k : keys) k = false;
+    for (bool& k : padKeysHeld) k = false;
 }
 
 // The window went away (closed by the user or the system): put the display
@@ -101,6 +107,7 @@ SDL_Rect fitted(int frameW, int frameH, int windowW, int windowH) {
 }
 
 void shutDownVideo() {
+    padCloseAll();
     if (videoUp) SDL_Quit();
     videoUp = false;
 }
@@ -114,6 +121,8 @@ bool sysDesktopSize(int* width, int* height) {
             return false;
         }
         videoUp = true;
+        // Gamepads are welcome but not needed: without them the game plays on.
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
         // With no display at all SDL falls back to a driver that draws nowhere;
         // the game would run unseen with no way to stop it. Use one only when asked.
         const char* driver = SDL_GetCurrentVideoDriver();
@@ -126,6 +135,10 @@ bool sysDesktopSize(int* width, int* height) {
             return false;
         }
     }
+    std::string problem;
+    windowed = windowSizeFor(std::getenv("KORVANE_WINDOW"), *width, *height, problem);
+    if (!problem.empty()) std::fprintf(stderr, "korvane: %s\n", problem.c_str());
+    if (windowed) return true;
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w < 1 || mode.h < 1) {
         std::fprintf(stderr, "korvane: cannot read the desktop size: %s\n", SDL_GetError());
@@ -154,8 +167,11 @@ bool sysOpenWindow(const char* title, int width, int height) {
     // The window system's own framebuffer (on X, shared memory), not one made
     // of a GL texture. SDL_FRAMEBUFFER_ACCELERATION in the environment overrides.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                              height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    window = windowed ? SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                         width, height, 0)
+                      : SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                         width, height,
+                                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (window && SDL_GetWindowSurface(window)) windowDC = createSurfaceDC(width, height);
     if (!windowDC) {
         std::fprintf(stderr, "korvane: cannot open a %dx%d window: %s\n", width, height,
@@ -226,9 +242,17 @@ SysMessage sysPump() {
             return SysMessage::handled;
         }
         pacerStart(pacer, sysSeconds());
+        for (bool& k : padKeysHeld) k = false;
+        padHeld(padKeysHeld);
         return SysMessage::none;
     }
     switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        padAdded(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        padRemoved(event.cdevice.which);
+        break;
     case SDL_QUIT:
         windowClosed();
         break;
@@ -261,7 +285,7 @@ double sysSeconds() { return steadySeconds(); }
 
 bool sysHasFocus() { return videoUp && SDL_GetKeyboardFocus() != nullptr; }
 
-bool sysKeyDown(int vk) { return vk >= 0 && vk < 256 && keys[vk]; }
+bool sysKeyDown(int vk) { return vk >= 0 && vk < 256 && (keys[vk] || padKeysHeld[vk]); }
 
 POINT sysCursor() {
     if (!videoUp) return POINT{0, 0};

@@ -10,6 +10,10 @@
 #include "platform/system.h"
 
 #include <mmsystem.h> // after windows.h, which system.h brings
+#include <xinput.h>
+
+#include "platform/pad.h"
+#include "platform/window_size.h"
 
 int gameMain(HINSTANCE instance);
 
@@ -21,10 +25,52 @@ HWND window = nullptr;
 HDC windowDC = nullptr;
 const char className[] = "theClassName";
 framePacer pacer; // set from KORVANE_FPS when the window opens
+bool windowed = false; // KORVANE_WINDOW asked for a window of its own size
 
 // Sound through winmm's waveOut: a ring of buffers, topped up once a frame to
 // about 60 ms ahead; a buffer the device has not finished is never touched,
 // and when all are busy a frame's sound is dropped rather than waited for.
+// Gamepads through XInput, polled as each frame starts; a slot with no pad is
+// asked again only once a second (asking an empty slot is slow), so a pad
+// plugged in is found within a second and one pulled out lets go at once.
+bool padKeysHeld[256] = {};
+bool padConnected[XUSER_MAX_COUNT] = {};
+double padLookedFor = -1;
+
+// -1..1; the game's own dead zone applies, the same on every platform.
+float stick(SHORT v) { return v < 0 ? float(v) / 32768.0f : float(v) / 32767.0f; }
+
+void readPads(double now) {
+    for (bool& k : padKeysHeld) k = false;
+    const bool lookAgain = now - padLookedFor >= 1.0;
+    if (lookAgain) padLookedFor = now;
+    for (DWORD i = 0; i < XUSER_MAX_COUNT; ++i) {
+        if (!padConnected[i] && !lookAgain) continue;
+        XINPUT_STATE state;
+        ZeroMemory(&state, sizeof state);
+        padConnected[i] = XInputGetState(i, &state) == ERROR_SUCCESS;
+        if (!padConnected[i]) continue;
+        const XINPUT_GAMEPAD& g = state.Gamepad;
+        padState p;
+        p.leftX = stick(g.sThumbLX);
+        p.leftY = -stick(g.sThumbLY); // XInput's y is up
+        p.rightTrigger = g.bRightTrigger / 255.0f;
+        p.up = g.wButtons & XINPUT_GAMEPAD_DPAD_UP;
+        p.down = g.wButtons & XINPUT_GAMEPAD_DPAD_DOWN;
+        p.left = g.wButtons & XINPUT_GAMEPAD_DPAD_LEFT;
+        p.right = g.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT;
+        p.a = g.wButtons & XINPUT_GAMEPAD_A;
+        p.b = g.wButtons & XINPUT_GAMEPAD_B;
+        p.x = g.wButtons & XINPUT_GAMEPAD_X;
+        p.y = g.wButtons & XINPUT_GAMEPAD_Y;
+        p.leftShoulder = g.wButtons & XINPUT_GAMEPAD_LEFT_SHOULDER;
+        p.rightShoulder = g.wButtons & XINPUT_GAMEPAD_RIGHT_SHOULDER;
+        p.back = g.wButtons & XINPUT_GAMEPAD_BACK;
+        p.start = g.wButtons & XINPUT_GAMEPAD_START;
+        padKeys(p, padKeysHeld);
+    }
+}
+
 HWAVEOUT waveOut = nullptr;
 constexpr int audioBuffers = 8;
 constexpr int audioFramesMax = 4096;
@@ -73,6 +119,10 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
 }
 
 bool sysDesktopSize(int* width, int* height) {
+    std::string problem;
+    windowed = windowSizeFor(std::getenv("KORVANE_WINDOW"), *width, *height, problem);
+    if (!problem.empty()) MessageBoxA(nullptr, problem.c_str(), "Korvane", MB_OK);
+    if (windowed) return true;
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
     *width = desktop.right;
@@ -81,6 +131,7 @@ bool sysDesktopSize(int* width, int* height) {
 }
 
 bool sysFullScreen(int width, int height) {
+    if (windowed) return true; // a window leaves the display as it is
     DEVMODEA mode;
     ZeroMemory(&mode, sizeof mode);
     mode.dmSize = sizeof mode;
@@ -104,8 +155,14 @@ bool sysOpenWindow(const char* title, int width, int height) {
     wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = className;
     RegisterClassExA(&wc);
-    window = CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                             CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
+    // In a window, the frame is its client area: the window is as much larger
+    // as its frame and caption take.
+    const DWORD style = windowed ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+                                 : WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    RECT outer{0, 0, width, height};
+    if (windowed) AdjustWindowRect(&outer, style, FALSE);
+    window = CreateWindowExA(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                             outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                              instance, nullptr);
     if (!window) {
         UnregisterClassA(className, instance);
@@ -144,6 +201,7 @@ SysMessage sysPump() {
             return SysMessage::handled;
         }
         pacerStart(pacer, sysSeconds());
+        readPads(sysSeconds());
         return SysMessage::none;
     }
     if (msg.message == WM_QUIT) return SysMessage::quit;
@@ -155,7 +213,9 @@ SysMessage sysPump() {
 void sysQuit() { PostQuitMessage(0); }
 double sysSeconds() { return steadySeconds(); }
 bool sysHasFocus() { return GetFocus() != nullptr; }
-bool sysKeyDown(int vk) { return (GetKeyState(vk) & 0x80) != 0; }
+bool sysKeyDown(int vk) {
+    return (GetKeyState(vk) & 0x80) != 0 || (vk >= 0 && vk < 256 && padKeysHeld[vk]);
+}
 
 POINT sysCursor() {
     POINT p{0, 0};

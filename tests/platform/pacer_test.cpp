@@ -62,6 +62,19 @@ TEST(FramePacer, SteadyBeatThroughJitterAndAFreshBeatAfterAStall) {
     EXPECT_LE(pacerWait(p, 0), 0);
 }
 
+TEST(FramePacer, AnimationFramesOfAnyDisplayRunSixtyASecond) {
+    // Two seconds of a display's frames, each up to 1 ms off its beat.
+    for (double hz : {60.0, 75.0, 120.0, 144.0}) {
+        framePacer p = pacerAt(nullptr);
+        int run = 0;
+        for (int i = 0; i < int(2 * hz); ++i) {
+            const double jitter = (i % 3 - 1) * 0.001;
+            if (pacerOffer(p, 1 + i / hz + jitter)) ++run;
+        }
+        EXPECT_NEAR(run, 120, 1) << hz << " Hz";
+    }
+}
+
 TEST(FramePacer, ABadRateIsReportedAndSixtyKept) {
     for (const char* bad : {"fast", "-1", "60.5", "1001", " 60", "99999999999999999999"}) {
         std::string problem;
