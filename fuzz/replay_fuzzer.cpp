@@ -97,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sessionOptions o;
     o.play = path;
     o.who = "replay_fuzzer";
+    o.boxes = false;
     sessionConfigure(o);
     HeadlessConfig config;
     config.frames = int(r.frames.size());

@@ -59,6 +59,7 @@ int run(int argc, char** argv) {
     // records here as it does in the real game.
     sessionOptions session = sessionFromEnvironment();
     session.who = "korvane-headless";
+    session.boxes = false;
     session.play = config.replay;
     if (!config.record.empty()) session.record = config.record;
     session.digestEvery = config.digestEvery;

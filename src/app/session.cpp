@@ -52,6 +52,12 @@ void say(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", state().options.who, text.c_str());
 }
 
+// A problem with a recording: said, and in the real game shown too.
+void complain(const std::string& text) {
+    say(text);
+    if (state().options.boxes) sysMessageBox("Korvane", text.c_str());
+}
+
 // Applies one recorded change to an input state.
 void apply(inputState& s, const inputChange& c) {
     switch (c.what) {
@@ -156,18 +162,18 @@ bool sessionOpen() {
     if (!s.options.play.empty()) {
         std::string error;
         if (!readRecording(s.options.play, s.played, error)) {
-            say(s.options.play + ": " + error);
+            complain(s.options.play + ": " + error);
             return false;
         }
         if (s.played.random != randomHere) {
-            say(s.options.play + ": it was recorded by the " +
+            complain(s.options.play + ": it was recorded by the " +
                 (s.played.random == randomWindows ? "Windows" : "Linux or browser") +
                 " build, whose random numbers differ from this one's: play it back there");
             return false;
         }
         s.playing = true;
         if (s.options.scratchDir && !makeScratch(s)) {
-            say("cannot make a scratch folder to play " + s.options.play + " in");
+            complain("cannot make a scratch folder to play " + s.options.play + " in");
             return false;
         }
     }
@@ -197,7 +203,7 @@ void sessionStart(unsigned seed, int width, int height) {
     std::string error;
     s.recordingOn = recordStart(s.rec, path.string(), seed, width, height, error);
     if (!s.recordingOn) {
-        say(error + "; playing without recording");
+        complain(error + "; playing without recording");
         s.failed = true;
     }
 }

@@ -14,6 +14,7 @@ struct sessionOptions {
     int digestEvery = 0;         // print "digest <frame> <hex>" after every Nth frame (0 never)
     bool scratchDir = false;     // play back in a scratch folder of its own, removed at the end
     const char* who = "korvane"; // how messages name the program
+    bool boxes = true; // problems also in a message box (the real game's only voice on Windows)
 };
 
 // The options read from the environment (KORVANE_RECORD, KORVANE_REPLAY), as

@@ -147,6 +147,7 @@ int replayCommand(const std::vector<std::string>& args) {
     sessionOptions o;
     o.play = path;
     o.who = "kvxtool replay";
+    o.boxes = false;
     o.scratchDir = true; // saves the game makes on the way land nowhere
     sessionConfigure(o);
     HeadlessConfig config;
