@@ -14,7 +14,12 @@ packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libben
           # the Windows build and its checks under Wine
           g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xdotool x11-apps imagemagick
           # the mission-file fuzzer (tools/fuzz.sh): clang with libFuzzer
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          # the game in a web page (tools/web-build.sh) and its check in headless
+          # chromium (tools/web-check.sh, which installs puppeteer-core with npm)
+          emscripten chromium nodejs)
+# npm comes with some builds of nodejs and apart with Debian's.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

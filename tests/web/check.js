@@ -1,0 +1,300 @@
+// The game's page in headless chromium (puppeteer-core), against
+// korvane-headless: tools/web-check.sh runs it.
+//
+//   node check.js URL HEADLESS CAMPAIGN WORK [--measure]
+//
+// Test runs of the page (?seed=5&size=800x600&dt=0.016) step their frames on
+// a fixed clock, as korvane-headless does, so a scripted session in the page
+// and the same script in korvane-headless give the same frames pixel for
+// pixel: the start screen, a mission flown as pilot, the menu, the Save
+// screen, the editor; a save kept over a reload, an upload and a shared link
+// loaded. Screenshots, the frames compared and the differences go to WORK.
+// --measure times frames of a full battle at 1920x1080 instead.
+"use strict";
+const assert = require("assert");
+const {execFileSync} = require("child_process");
+const fs = require("fs");
+const path = require("path");
+const zlib = require("zlib");
+const puppeteer = require("puppeteer-core");
+
+const [url, headless, campaign, work] = process.argv.slice(2, 6);
+const measure = process.argv.includes("--measure");
+const test = "seed=5&size=800x600&dt=0.016";
+const errors = []; // console errors and page errors, from every page
+
+// The RGB pixels of a PNG (8-bit RGB or RGBA, not interlaced).
+function readPng(bytes) {
+  let at = 8, width = 0, height = 0, channels = 0;
+  const data = [];
+  while (at < bytes.length) {
+    const size = bytes.readUInt32BE(at), type = bytes.toString("latin1", at + 4, at + 8);
+    const body = bytes.subarray(at + 8, at + 8 + size);
+    if (type == "IHDR") {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      assert(body[8] == 8 && (body[9] == 2 || body[9] == 6) && body[12] == 0, "an unusual PNG");
+      channels = body[9] == 2 ? 3 : 4;
+    }
+    if (type == "IDAT") data.push(body);
+    at += 12 + size;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data)), row = width * channels;
+  const out = Buffer.alloc(width * height * 3), line = Buffer.alloc(row), last = Buffer.alloc(row);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (row + 1)], input = raw.subarray(y * (row + 1) + 1, (y + 1) * (row + 1));
+    for (let x = 0; x < row; ++x) {
+      const a = x >= channels ? line[x - channels] : 0, b = last[x];
+      const c = x >= channels ? last[x - channels] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predict = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      line[x] = (input[x] + predict) & 255;
+    }
+    for (let x = 0; x < width; ++x) line.copy(out, (y * width + x) * 3, x * channels, x * channels + 3);
+    line.copy(last);
+  }
+  return {width, height, rgb: out};
+}
+
+// The page's frame as it is on its canvas.
+async function canvasFrame(page) {
+  const dataUrl = await page.evaluate(() => document.getElementById("screen").toDataURL("image/png"));
+  return Buffer.from(dataUrl.split(",")[1], "base64");
+}
+
+// Input events of a session, by frame: each takes effect before its frame runs.
+const keys = {Up: "ArrowUp", Down: "ArrowDown", Left: "ArrowLeft", Shift: "ShiftLeft",
+              Enter: "Enter", Escape: "Escape"};
+function press(frame, key, hold = 2) {
+  return [[frame, "down", key], [frame + hold, "up", key]];
+}
+function typed(frame, text) {
+  return [...text].flatMap((c, i) => press(frame + 4 * i, c));
+}
+
+// Runs a session in the page, stepping its frames, and the same in
+// korvane-headless in `dir`; compares the frames of `shots` pixel for pixel.
+async function session(page, name, dir, events, shots) {
+  const flat = (e) => (typeof e[0] == "number" ? [e] : e.flatMap(flat));
+  events = flat(events).sort((a, b) => a[0] - b[0]);
+  const last = Math.max(...shots.map((s) => s[0]));
+  const script = path.join(work, name + ".script");
+  fs.writeFileSync(script, events.map((e) => e.join(" ")).join("\n") + "\n");
+  const args = ["--seed", "5", "--size", "800x600", "--dt", "0.016", "--frames", String(last),
+                "--script", script, "--dir", dir];
+  for (const [frame, shot] of shots) args.push("--shot", `${frame}:${path.join(work, shot + ".native.png")}`);
+  execFileSync(headless, args, {stdio: ["ignore", "ignore", "inherit"]});
+
+  let shown = await page.evaluate(() => korvane.step(0));
+  for (const [frame, shot] of shots) {
+    for (const [at, what, key] of events.filter((e) => e[0] <= frame && e[0] > shown)) {
+      shown = await page.evaluate((n) => korvane.step(n), at - 1 - shown);
+      const code = keys[key] || (/[0-9]/.test(key) ? "Digit" + key : "Key" + key);
+      await (what == "down" ? page.keyboard.down(code) : page.keyboard.up(code));
+    }
+    shown = await page.evaluate((n) => korvane.step(n), frame - shown);
+    assert.equal(shown, frame, `${name}: the page's game stopped at frame ${shown}`);
+    const png = await canvasFrame(page);
+    fs.writeFileSync(path.join(work, shot + ".web.png"), png);
+    same(readPng(png), readPng(fs.readFileSync(path.join(work, shot + ".native.png"))), shot, frame);
+  }
+}
+
+function same(web, native, what, frame) {
+  assert.deepEqual([web.width, web.height], [native.width, native.height], what + ": sizes differ");
+  let differ = 0, first = -1;
+  for (let i = 0; i < web.rgb.length; i += 3) {
+    if (web.rgb[i] != native.rgb[i] || web.rgb[i + 1] != native.rgb[i + 1] || web.rgb[i + 2] != native.rgb[i + 2]) {
+      if (first < 0) first = i / 3;
+      ++differ;
+    }
+  }
+  assert.equal(differ, 0, `${what} (frame ${frame}): ${differ} pixels differ from korvane-headless's, ` +
+               `the first at (${first % web.width}, ${Math.floor(first / web.width)})`);
+  console.log(`ok: ${what}: frame ${frame} is korvane-headless's, pixel for pixel`);
+}
+
+function folderWith(name, missions) {
+  const dir = path.join(work, name);
+  fs.rmSync(dir, {recursive: true, force: true});
+  fs.mkdirSync(dir, {recursive: true});
+  for (const [as, from] of Object.entries(missions)) fs.copyFileSync(from, path.join(dir, as));
+  return dir;
+}
+
+function campaignFiles() {
+  const files = {};
+  for (const f of fs.readdirSync(campaign)) if (/^kvxmap\..{4}\.kvx$/.test(f)) files[f] = path.join(campaign, f);
+  return files;
+}
+
+function link(file) {
+  return "#mission=" + fs.readFileSync(file).toString("base64url");
+}
+
+async function open(browser, address, dialogs = []) {
+  const page = await browser.newPage();
+  await page.setViewport({width: 1024, height: 700});
+  page.on("console", (m) => { if (m.type() == "error") errors.push(m.text()); });
+  page.on("pageerror", (e) => errors.push(e.message));
+  page.on("dialog", (d) => { dialogs.push(d.message()); d.accept(); });
+  await page.goto(url + address, {waitUntil: "load"});
+  await page.waitForFunction(() => window.korvane && (korvane.ready || korvane.ended), {timeout: 30000});
+  return page;
+}
+
+async function checks(browser) {
+  // The real game: frames at 60 a second on the page's clock, the start screen drawn.
+  let page = await open(browser, "");
+  const before = await page.evaluate(() => korvane.step(0));
+  await new Promise((r) => setTimeout(r, 2000));
+  const rate = ((await page.evaluate(() => korvane.step(0))) - before) / 2;
+  await page.screenshot({path: path.join(work, "start.png")});
+  assert(rate > 50 && rate < 65, `the page ran ${rate} frames a second, not 60`);
+  console.log(`ok: the page runs ${rate} frames a second`);
+  await page.close();
+
+  // A session compared with korvane-headless: the start screen, a mission
+  // flown as pilot, the menu, a save through the Save screen, the editor.
+  const played = folderWith("played", campaignFiles());
+  page = await open(browser, `?${test}&frames=1`);
+  await session(page, "session", played, [
+    press(61, "C"),
+    press(100, "Up", 200), press(150, "Left", 40), press(200, "Shift", 80),
+    press(330, "Escape"), // the menu, with Exit chosen
+    press(360, "Down"), press(370, "Down"), press(380, "Down"), press(390, "Enter"),
+    typed(400, "WEB1"), press(440, "Enter"),
+    press(450, "Down"), press(460, "Enter"),
+  ], [[60, "start"], [320, "pilot"], [350, "menu"], [430, "save"], [490, "editor"]]);
+  await page.screenshot({path: path.join(work, "editor.png")});
+
+  // The Download button gives the mission just saved, as korvane-headless saved it.
+  const downloads = path.join(work, "downloads");
+  fs.rmSync(downloads, {recursive: true, force: true});
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", {behavior: "allow", downloadPath: downloads});
+  await page.click("#download");
+  const saved = path.join(downloads, "kvxmap.WEB1.kvx");
+  for (let i = 0; i < 50 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
+  assert(fs.existsSync(saved), "the Download button gave no kvxmap.WEB1.kvx");
+  assert(fs.readFileSync(saved).equals(fs.readFileSync(path.join(played, "kvxmap.WEB1.kvx"))),
+         "the mission downloaded is not the one korvane-headless saved");
+  console.log("ok: the mission saved downloads as korvane-headless saved it");
+  await new Promise((r) => setTimeout(r, 600)); // the folder goes to the storage within 250 ms
+  await page.close();
+
+  // After a reload the save is still there; an uploaded mission is taken too.
+  // Both load, as they do in korvane-headless.
+  fs.copyFileSync(path.join(campaign, "kvxmap.EEEE.kvx"), path.join(played, "kvxmap.UPLD.kvx"));
+  page = await open(browser, `?${test}&frames=1`);
+  const files = await page.evaluate(() => korvane.files());
+  assert(files.includes("kvxmap.WEB1.kvx"), "the saved mission is gone after a reload: " + files);
+  const input = await page.$("#files");
+  await input.uploadFile(path.join(played, "kvxmap.UPLD.kvx"));
+  await page.waitForFunction(() => korvane.files().includes("kvxmap.UPLD.kvx"), {timeout: 5000});
+  // Escape twice: the menu, with Exit chosen whatever was held before.
+  const load = (at, name) => [press(at, "Escape"), press(at + 10, "Escape"), press(at + 20, "Down"),
+                              press(at + 30, "Down"), press(at + 40, "Enter"), typed(at + 50, name),
+                              press(at + 70, "Enter")];
+  await session(page, "reloaded", played, [load(30, "WEB1"), load(140, "UPLD")],
+                [[130, "saved-loaded"], [240, "uploaded-loaded"]]);
+  await page.close();
+
+  // A link's mission is the first mission, in a folder of its own.
+  const linked = folderWith("linked", {...campaignFiles(), "kvxmap.AAAA.kvx": path.join(campaign, "kvxmap.GGGG.kvx")});
+  page = await open(browser, `?${test}&frames=1` + link(path.join(campaign, "kvxmap.GGGG.kvx")));
+  await session(page, "linked", linked, [press(10, "Enter")], [[120, "link"]]);
+  await page.screenshot({path: path.join(work, "battle.png")});
+  assert.equal(await page.evaluate(() => korvane.folder()), "/link");
+  const own = await page.evaluate(() => korvane.files("/home/korvane"));
+  assert(own.includes("kvxmap.WEB1.kvx"), "the player's folder lost its save: " + own);
+  await page.close();
+
+  // A bad link: the game's own message about the first mission, and the reason.
+  const dialogs = [];
+  page = await open(browser, `?${test}&frames=3#mission=not*base64`, dialogs);
+  await page.waitForFunction(() => korvane.step(0) == 3);
+  assert.deepEqual(dialogs, ["kvxmap.AAAA.kvx\n\nFailed to load file!\nFile not found or Access denied!"]);
+  const notes = await page.evaluate(() => korvane.notes);
+  assert(notes.some((n) => n.includes("not url-safe base64")), "no reason for the bad link: " + notes);
+  console.log("ok: a bad link gives the game's own message");
+  await page.close();
+
+  assert.deepEqual(errors, [], "the console showed errors");
+  console.log("ok: no errors on the console");
+}
+
+// Frames of a full battle (GGGG, watched as spectator) at 1920x1080: unpaced
+// (frames stepped back to back) and paced (the real game on the page's clock).
+async function timings(browser) {
+  const battle = link(path.join(campaign, "kvxmap.GGGG.kvx"));
+  const spread = (t) => {
+    t.sort((a, b) => a - b);
+    const at = (q) => t[Math.min(t.length - 1, Math.floor(q * t.length))].toFixed(2);
+    return `median ${at(0.5)} ms, 95th percentile ${at(0.95)} ms, worst ${t[t.length - 1].toFixed(2)} ms (${t.length} frames)`;
+  };
+  let page = await open(browser, "?seed=5&size=1920x1080&dt=0.016667&frames=1" + battle);
+  await page.keyboard.down("Enter");
+  await page.evaluate(() => korvane.step(1));
+  await page.keyboard.up("Enter");
+  await page.evaluate(() => korvane.step(399));
+  const stepped = await page.evaluate(() => {
+    const t = [];
+    for (let i = 0; i < 300; ++i) {
+      const start = performance.now();
+      korvane.step(1);
+      t.push(performance.now() - start);
+    }
+    return t;
+  });
+  console.log("unpaced, frames back to back: " + spread(stepped));
+  await page.close();
+
+  page = await browser.newPage();
+  await page.evaluateOnNewDocument(() => {
+    // Each animation frame's work, and the time between frames that ran.
+    const raf = window.requestAnimationFrame.bind(window);
+    window.frameTimes = {work: [], between: [], last: 0};
+    window.requestAnimationFrame = (callback) => raf((t) => {
+      const before = window.korvane && korvane.ready ? korvane.step(0) : 0;
+      const start = performance.now();
+      callback(t);
+      const f = window.frameTimes;
+      if (window.korvane && korvane.ready && korvane.step(0) > before && before > 400) {
+        f.work.push(performance.now() - start);
+        if (f.last) f.between.push(start - f.last);
+        f.last = start;
+      }
+    });
+  });
+  await page.setViewport({width: 1920, height: 1200});
+  await page.goto(url + "?seed=5&size=1920x1080" + battle, {waitUntil: "load"});
+  await page.waitForFunction(() => window.korvane && korvane.ready);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => frameTimes.work.length >= 600, {timeout: 60000, polling: 500});
+  const paced = await page.evaluate(() => frameTimes);
+  console.log("paced at 60 a second, work of a frame: " + spread(paced.work));
+  console.log("paced at 60 a second, frame to frame: " + spread(paced.between));
+  await page.close();
+}
+
+(async () => {
+  const profile = path.join(work, "profile");
+  fs.rmSync(profile, {recursive: true, force: true});
+  const browser = await puppeteer.launch({
+    executablePath: process.env.KORVANE_CHROMIUM || "/usr/bin/chromium",
+    userDataDir: profile,
+    headless: true,
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+  try {
+    await (measure ? timings(browser) : checks(browser));
+  } finally {
+    await browser.close();
+  }
+})().catch((e) => {
+  console.error("web check failed: " + (e.stack || e));
+  if (errors.length) console.error("console errors:\n" + errors.join("\n"));
+  process.exit(1);
+});
