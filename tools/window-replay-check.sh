@@ -39,7 +39,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wait $game
     # The recording in the real window again: it plays to its end and closes.
     cd ../watched
-    KORVANE_REPLAY=../played/game.kvr SDL_AUDIODRIVER=dummy timeout 120 "$1"
+    KORVANE_REPLAY=../played/game.kvr SDL_AUDIODRIVER=dummy timeout $((seconds + 120)) "$1"
 ' window "$game" "$seconds"
 
 cd - >/dev/null
