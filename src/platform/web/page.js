@@ -41,6 +41,10 @@
   korvane.step = function (frames) { return Module._webStep(frames); };
   korvane.mission = function () { return UTF8ToString(Module._webMission()); };
   korvane.folder = function () { return FS.cwd(); };
+  korvane.sound = function () { // the audio's state, and seconds of sound queued so far
+    var a = Module.korvaneAudio;
+    return a && a.context ? {state: a.context.state, queued: a.next} : {state: "none", queued: 0};
+  };
   korvane.files = function (folder) {
     return FS.readdir(folder || FS.cwd()).filter(function (n) { return n[0] != "."; }).sort();
   };
