@@ -91,6 +91,8 @@
     });
   }
   setInterval(persist, 250);
+  document.addEventListener("visibilitychange", persist); // leaving the page, too
+  window.addEventListener("pagehide", persist);
 
   function here(name) { return FS.cwd() + "/" + name; }
 
