@@ -209,7 +209,7 @@ async function checks(browser) {
   // A link's mission is the first mission, in a folder of its own.
   const linked = folderWith("linked", {...campaignFiles(), "kvxmap.AAAA.kvx": path.join(campaign, "kvxmap.GGGG.kvx")});
   page = await open(browser, `?${test}&frames=1` + link(path.join(campaign, "kvxmap.GGGG.kvx")));
-  await session(page, "linked", linked, [press(10, "Enter")], [[120, "link"]]);
+  await session(page, "linked", linked, [press(10, "Enter")], [[120, "link"], [900, "link-battle"]]);
   await page.screenshot({path: path.join(work, "battle.png")});
   assert.equal(await page.evaluate(() => korvane.folder()), "/link");
   const own = await page.evaluate(() => korvane.files("/home/korvane"));
