@@ -49,15 +49,16 @@ constexpr double audioAhead = 0.1;
 
 } // namespace
 
-// The page's side. Sizes are the canvas's; Module.korvaneImage keeps the
-// ImageData over the frame's bytes until the memory moves.
+// The page's side. Sizes are the canvas's, at most 8192 a side as the page's
+// options allow; Module.korvaneImage keeps the ImageData over the frame's
+// bytes until the memory moves.
 EM_JS(int, webCanvasWidth, (), {
     var c = Module.canvas;
-    return Math.max(1, Math.round(c.clientWidth * (window.devicePixelRatio || 1)));
+    return Math.min(8192, Math.max(1, Math.round(c.clientWidth * (window.devicePixelRatio || 1))));
 });
 EM_JS(int, webCanvasHeight, (), {
     var c = Module.canvas;
-    return Math.max(1, Math.round(c.clientHeight * (window.devicePixelRatio || 1)));
+    return Math.min(8192, Math.max(1, Math.round(c.clientHeight * (window.devicePixelRatio || 1))));
 });
 EM_JS(void, webSetCanvas, (int width, int height, int exact), {
     var c = Module.canvas;

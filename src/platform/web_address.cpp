@@ -34,6 +34,10 @@ bool valueOf(std::string_view list, std::string_view key, std::string_view& valu
     return false;
 }
 
+// The largest side of a frame a page asks for: two frames of 8192x8192
+// (the game's and the canvas's copy) fill half of what a page may have.
+constexpr long long maxSide = 8192;
+
 // A whole number from low to high, the whole text.
 bool whole(std::string_view text, long long& out, long long low, long long high) {
     long long v = 0;
@@ -113,12 +117,12 @@ webOptions webOptionsFrom(std::string_view query, std::vector<std::string>& prob
             }
         } else if (name == "size") {
             const std::size_t x = value.find('x');
-            if (x != std::string_view::npos && whole(value.substr(0, x), n, 1, 16384) &&
-                whole(value.substr(x + 1), h, 1, 16384)) {
+            if (x != std::string_view::npos && whole(value.substr(0, x), n, 1, maxSide) &&
+                whole(value.substr(x + 1), h, 1, maxSide)) {
                 o.width = int(n);
                 o.height = int(h);
             } else {
-                want = "WxH, each from 1 to 16384";
+                want = "WxH, each from 1 to 8192";
             }
         } else if (name == "dt") {
             if (!seconds(value, o.dt)) want = "seconds a frame, above 0 and at most 1";

@@ -91,7 +91,7 @@ TEST(WebAddress, OptionsTakeTheirValuesAndNameWhatTheyCannot) {
     EXPECT_EQ(o.frames, 90);
     EXPECT_EQ(o.fps, "0");
 
-    o = webOptionsFrom("seed=-1&size=0x600&dt=2&frames=x&fps=1001&colour=red&seed", problems);
+    o = webOptionsFrom("seed=-1&size=9000x600&dt=2&frames=x&fps=1001&colour=red&seed", problems);
     EXPECT_FALSE(o.seeded);
     EXPECT_EQ(o.width, 0);
     EXPECT_EQ(o.dt, 0);
