@@ -32,6 +32,7 @@
     note(own ? "Missions you save are kept in this browser."
              : "Playing the mission of the link: missions saved now are not kept " +
                "(open the page without the link for your own folder).");
+    noteLine.textContent = korvane.notes.join(" | "); // what the start found stays in view
     persist();
   };
   Module.korvaneEnded = function () {
