@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             stateDigest d;
             d.total = r.checkpoints[check].total;
             for (int p = 0; p < digestPartCount; ++p) d.parts[p] = r.checkpoints[check].parts[p];
-            recordDigest(w, d);
+            recordDigest(w, d, r.checkpoints[check].picture);
             ++check;
         }
     }

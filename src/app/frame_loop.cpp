@@ -82,7 +82,7 @@ bool gameFrame() {
     soundKeys(l.memory, t);
     BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);
     sysShow();
-    sessionFrameDone();
+    sessionFrameDone(l.memory);
     soundFeed(t);
     return true;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi.h"
+
 struct sessionOptions {
     std::string record;          // write a recording of the run here ("" none)
     std::string play;            // play this recording back ("" none)
@@ -37,8 +39,9 @@ void sessionStart(unsigned seed, int width, int height);
 // time, or plays the recording's in their place. False when the recording
 // being played has run out: the run ends.
 bool sessionFrame(float& t);
-// Each frame after it is shown: digests printed, checked and recorded.
-void sessionFrameDone();
+// Each frame after it is shown: digests printed, checked and recorded, with
+// a hash of the frame's picture (the memory bitmap it was drawn into).
+void sessionFrameDone(HDC frame);
 // The end of the run: the recording closed, the scratch folder removed.
 void sessionClose();
 

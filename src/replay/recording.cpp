@@ -200,9 +200,10 @@ void recordRead(recorder& r, const std::string& name, bool found,
     if (found) put(r, bytes.data(), unsigned(bytes.size()));
 }
 
-void recordDigest(recorder& r, const stateDigest& d) {
+void recordDigest(recorder& r, const stateDigest& d, std::uint64_t picture) {
     putU8(r, 'D');
     putU64(r, d.total);
+    putU64(r, picture);
     putU8(r, digestPartCount);
     for (std::uint64_t h : d.parts) putU16(r, std::uint16_t(h));
 }
@@ -380,7 +381,7 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
             if (!out.checkpoints.empty() && out.checkpoints.back().frame == c.frame)
                 return corrupt("two digests of one frame", at);
             unsigned n = 0;
-            ok = in.u64(c.total) && in.u8(n);
+            ok = in.u64(c.total) && in.u64(c.picture) && in.u8(n);
             if (ok && n != unsigned(digestPartCount))
                 return corrupt("a digest of " + std::to_string(n) + " parts", at);
             for (unsigned i = 0; ok && i < n; ++i) {

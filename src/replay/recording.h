@@ -14,8 +14,9 @@
 //   'f'                      a frame ran with the previous frame's time
 //   'R' u8 n, n bytes name, u8 found, u32 size, size bytes
 //                            the frame read a mission file (found 0: it could not)
-//   'D' u64 total, u8 n, n x u16 parts
-//                            the state digest after the frame: its total and
+//   'D' u64 total, u64 picture, u8 n, n x u16 parts
+//                            the state digest after the frame: its total, the
+//                            hash of the frame's picture (0: not taken) and
 //                            the low 16 bits of each part's hash
 //   'E' u32 frames           the end, and how many frames there were
 // Input changes come before the frame they apply to; reads and digests after
@@ -66,6 +67,7 @@ struct missionRead {
 struct checkpoint {
     std::uint32_t frame = 0; // after this frame
     std::uint64_t total = 0;
+    std::uint64_t picture = 0; // the frame's pixels, hashed; 0 when not taken
     std::vector<std::uint16_t> parts; // low 16 bits of each part's hash
 };
 
@@ -105,7 +107,7 @@ void recordInput(recorder& r, const inputChange& c);
 void recordFrame(recorder& r, float t);
 void recordRead(recorder& r, const std::string& name, bool found,
                 const std::vector<unsigned char>& bytes);
-void recordDigest(recorder& r, const stateDigest& d);
+void recordDigest(recorder& r, const stateDigest& d, std::uint64_t picture);
 // Closes the recording with its end record. False when any write failed.
 bool recordFinish(recorder& r);
 

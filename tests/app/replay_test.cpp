@@ -46,7 +46,7 @@ void rewrite(const recording& r, const fs::path& path) {
             stateDigest d;
             d.total = r.checkpoints[check].total;
             for (int p = 0; p < digestPartCount; ++p) d.parts[p] = r.checkpoints[check].parts[p];
-            recordDigest(w, d);
+            recordDigest(w, d, r.checkpoints[check].picture);
             ++check;
         }
     }

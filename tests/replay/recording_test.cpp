@@ -28,7 +28,7 @@ std::vector<unsigned char> sample(const fs::path& path) {
     stateDigest d;
     d.total = 0x0123456789abcdefull;
     for (int p = 0; p < digestPartCount; ++p) d.parts[p] = 0x10000u * p + 7 * p;
-    recordDigest(r, d);
+    recordDigest(r, d, 0xfeedbeefcafe1234ull);
     recordFrame(r, 1.0f / 60); // the same time again: one byte
     EXPECT_TRUE(recordFinish(r));
     return readBytes(path);
@@ -96,6 +96,7 @@ TEST(Recording, EveryRecordComesBackAsWritten) {
     ASSERT_EQ(r.checkpoints.size(), 1u);
     EXPECT_EQ(r.checkpoints[0].frame, 2u);
     EXPECT_EQ(r.checkpoints[0].total, 0x0123456789abcdefull);
+    EXPECT_EQ(r.checkpoints[0].picture, 0xfeedbeefcafe1234ull);
     EXPECT_EQ(r.checkpoints[0].parts[3], std::uint16_t(0x30000u + 21));
 }
 
