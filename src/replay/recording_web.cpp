@@ -20,5 +20,5 @@ bool recordStart(recorder&, const std::string&, std::uint32_t, int, int, std::st
 void recordInput(recorder&, const inputChange&) {}
 void recordFrame(recorder&, float) {}
 void recordRead(recorder&, const std::string&, bool, const std::vector<unsigned char>&) {}
-void recordDigest(recorder&, const stateDigest&) {}
+void recordDigest(recorder&, const stateDigest&, std::uint64_t) {}
 bool recordFinish(recorder&) { return true; }
