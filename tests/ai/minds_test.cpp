@@ -349,6 +349,12 @@ TEST(Minds, BadSlotsAndReferencesAreHarmless) {
         }
     }
     Flags f;
+    // One past the last slot is no ship, even where the memory holds one that
+    // would ask for repair.
+    std::vector<ship> more(shipCount + 1);
+    more[shipCount] = s;
+    more[shipCount].mind = mindCompleteRepair;
+    thinkShip(more.data(), shipCount, f.thrust, f.right, f.left, f.fire, f.repair, f.brake, 0.02f);
     thinkShip(w.ships.data(), -1, f.thrust, f.right, f.left, f.fire, f.repair, f.brake, 0.02f);
     thinkShip(w.ships.data(), shipCount, f.thrust, f.right, f.left, f.fire, f.repair, f.brake,
               0.02f);

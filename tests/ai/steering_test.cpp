@@ -93,6 +93,14 @@ TEST(Steering, FollowCountersASpinThatWouldOvershoot) {
     f = follow(at(vec2(0, 0), vec2(1, 0), -0.3f, 1.0f), left);
     EXPECT_TRUE(f.left);
     EXPECT_FALSE(f.right);
+    // A spin that brings the heading exactly onto the point (aside 1 right
+    // beside the ship, predicted 1) is countered too: only more turn is wanted.
+    f = follow(at(vec2(0, 0), vec2(1, 0), 1.0f, 1.0f), vec2(0, 1000), 0.98f, 1.0f);
+    EXPECT_TRUE(f.left);
+    EXPECT_FALSE(f.right);
+    f = follow(at(vec2(0, 0), vec2(1, 0), -1.0f, 1.0f), vec2(0, -1000), 0.98f, 1.0f);
+    EXPECT_TRUE(f.right);
+    EXPECT_FALSE(f.left);
 }
 
 TEST(Steering, FollowPointBehindTurnsAtFullRate) {
@@ -146,6 +154,13 @@ TEST(Steering, BreakShipBurnsAgainstFastMotion) {
     // Lined up exactly (aside 0, not below the predicted 0): turnRight.
     EXPECT_TRUE(right);
     EXPECT_FALSE(left);
+    // Just past the limit of 2.5 burns as well.
+    ships[0].vel = vec2(2.501, 0);
+    thrust = false;
+    breakShip(ships.data(), 0, thrust, right, left, 0.02f);
+    EXPECT_TRUE(thrust);
+    EXPECT_EQ(ships[0].vel.x, 2.501);
+    ships[0].vel = vec2(2.6, 0);
 
     // Fast but pointing elsewhere: no burn, and the motion is left alone.
     ships[0].dir = vec2(0, 1);
@@ -229,6 +244,13 @@ TEST(Steering, AutoPilotKeepsStationOnItsLeader) {
     autoPilot(ships.data(), 0, thrust, right, left);
     EXPECT_TRUE(left);
     EXPECT_FALSE(right);
+    // A leader right beside it: turn first, no thrust until lined up.
+    thrust = right = left = false;
+    l.pos = vec2(0, 1000);
+    l.vel = vec2(0, 0);
+    autoPilot(ships.data(), 0, thrust, right, left);
+    EXPECT_FALSE(thrust);
+    EXPECT_TRUE(right);
 }
 
 TEST(Steering, BadSlotsAndReferencesAreHarmless) {

@@ -141,8 +141,11 @@ TEST(SimSafety, ReferencesAndIndicesOutsideTheirArraysReadNothing) {
             EXPECT_EQ(s.parts[k].health, before.parts[k].health) << bad << " " << k;
         EXPECT_TRUE(finite(s));
 
-        // killPart of a slot that does not exist, and a ship that does not.
+        // killPart of a slot that does not exist (17 being one past the last)
+        // breaks nothing: no explosion, no debris; and a ship that does not.
+        const int frags = w.liveFrags();
         killPart(s, bad, vec2(0, 0), w.frags.data());
+        EXPECT_EQ(w.liveFrags(), frags) << bad;
         actShip(w.ships.data(), bad, w.frags.data(), true, true, false, true, true, 0.05f);
         // A frag index outside the array, and frag types that do not exist.
         actFrags(nullptr, 0.05f, vec2(0, 0), 1, w.ships.data(), w.frags.data(), bad, true);
