@@ -398,3 +398,47 @@ TEST(EditorSafety, PlayerShipAndSideFromAFileAreKeptInRange) {
     rig.press(VK_BACK);
     EXPECT_FLOAT_EQ(rig.zom, 1024 * 0.0006875f);
 }
+
+// The view keys, held: arrows pan 300 screen pixels a second whatever the
+// zoom, + and - zoom in and out by the same factor, and back again.
+TEST(EditorView, HeldKeysPanAndZoomTheViewAndBackAgain) {
+    EditorRig rig;
+    rig.zom = 2;
+    auto hold = [&](int vk) { // 25 frames of 0.016 s: 120 screen pixels, 60 world units
+        headlessSetKey(vk, true);
+        for (int i = 0; i < 25; ++i) rig.frame();
+        headlessSetKey(vk, false);
+    };
+    auto near = [&](vec2 want) {
+        return std::fabs(rig.cam.x - want.x) < 1e-3 && std::fabs(rig.cam.y - want.y) < 1e-3;
+    };
+    hold(VK_UP);
+    EXPECT_TRUE(near(vec2(0, 60))) << rig.cam.x << " " << rig.cam.y;
+    hold(VK_RIGHT);
+    EXPECT_TRUE(near(vec2(-60, 60))) << rig.cam.x << " " << rig.cam.y;
+    hold(VK_DOWN);
+    hold(VK_LEFT);
+    EXPECT_TRUE(near(vec2(0, 0))) << rig.cam.x << " " << rig.cam.y;
+
+    hold(VK_ADD);
+    EXPECT_GT(rig.zom, 2.8f);
+    hold(VK_SUBTRACT);
+    EXPECT_NEAR(rig.zom, 2.0f, 1e-4);
+}
+
+// What lies under the mouse: a ship within its radius plus 5 pixels (not at
+// it), a button inside its 50-pixel square (not on its edge, nor in the gap).
+TEST(EditorView, ShipsAndButtonsUnderTheMouseEndBeforeTheirEdges) {
+    EditorRig rig;
+    const ship& s = rig.put(3, vec2(0, 0));
+    const float reach = s.radius * 2 + 5; // at zoom 2
+    const vec2 centre = EditorRig::screen(vec2(0, 0));
+    EXPECT_EQ(shipUnder(rig.ships, centre + vec2(reach - 0.01f, 0), vec2(0, 0), 2), 3);
+    EXPECT_EQ(shipUnder(rig.ships, centre + vec2(0, reach), vec2(0, 0), 2), -1);
+
+    EXPECT_EQ(buttonUnder(vec2(59.9f, 35)), 0);
+    EXPECT_EQ(buttonUnder(vec2(70.1f, 35)), 1);
+    EXPECT_EQ(buttonUnder(vec2(10.1f, 59.9f)), 0);
+    for (vec2 edge : {vec2(60, 35), vec2(70, 35), vec2(10, 35), vec2(35, 10), vec2(35, 60)})
+        EXPECT_EQ(buttonUnder(edge), -1) << edge.x << "," << edge.y;
+}
