@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/golden.h"
 #include "support/png_read.h"
 #include "support/process.h"
 
@@ -54,6 +55,12 @@ TEST_F(RunnerTest, ThreeFramesWithAShotOfTheLastOne) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     expectPicture(dir_ / "out.png", 320, 200);
+    // The window shows the game's frame exactly where it was drawn.
+    std::vector<std::uint32_t> pixels;
+    Surface shot;
+    ASSERT_TRUE(readPng((dir_ / "out.png").string(), pixels, shot.width, shot.height));
+    shot.pixels = pixels.data();
+    EXPECT_TRUE(matchesGolden(shot, "runner_third_frame"));
 }
 
 TEST_F(RunnerTest, FramesDefaultToTheLastShotAndEveryShotIsSaved) {
