@@ -261,7 +261,9 @@ class Runner:
                 if re.search(r"error:|undefined reference", out):
                     return "nocompile", "-"
                 return "caught", "build"
-            if "Building CXX object" not in out:
+            # This file's own object: the build also recompiles the file the
+            # mutant before restored, which says nothing of this one.
+            if not re.search(r"Building CXX object \S*/" + re.escape(Path(mutant["file"]).name) + r"\.o\b", out):
                 return "notbuilt", "-"
             code, out, failed = self.ctest(timeout)
             if code is None:
