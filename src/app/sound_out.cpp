@@ -21,17 +21,25 @@ constexpr int defaultVolume = 70;
 int volumeFromEnvironment() {
     const char* text = std::getenv("KORVANE_VOLUME");
     if (!text || !*text) return defaultVolume;
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (*end != 0 || v < 0 || v > 100 || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
+    const int v = parseVolume(text);
+    if (v < 0) {
         std::fprintf(stderr, "korvane: KORVANE_VOLUME=%s is not a volume (0 to 100); playing at %d\n",
                      text, defaultVolume);
         return defaultVolume;
     }
-    return int(v);
+    return v;
 }
 
 } // namespace
+
+int parseVolume(const char* text) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != 0 || v < 0 || v > 100 || text[0] == '-' || text[0] == '+' ||
+        text[0] == ' ')
+        return -1;
+    return int(v);
+}
 
 void soundOpen() {
     soundSetVolume(volumeFromEnvironment());

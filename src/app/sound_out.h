@@ -5,6 +5,8 @@
 
 #include "platform/gdi.h"
 
+// A volume as KORVANE_VOLUME gives it: digits only, 0 to 100; -1 for anything else.
+int parseVolume(const char* text);
 // At start-up: the device opened (silence when there is none) and the volume set.
 void soundOpen();
 // Each frame after the game's: F2 turns sound off and on, and for two seconds

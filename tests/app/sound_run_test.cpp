@@ -1,7 +1,7 @@
 // Sound in whole runs of korvane-headless: every golden trace plays back
 // unchanged with sound on (the same digests), a run saves the same file with
 // sound on and off, a fight's WAV is heard and stays below full scale, and an
-// idle screen's WAV is silence.
+// idle screen's WAV is silence; the volume a player may set.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/sound_out.h"
 #include "support/process.h"
 
 namespace {
@@ -83,4 +84,13 @@ TEST(SoundRun, SavesAreTheSameWithSoundOnAndOffAndAnIdleScreenIsSilent) {
     const std::vector<std::int16_t> quiet = samples(off / "idle.wav");
     EXPECT_GT(quiet.size(), 48000u * 2 * 4);
     EXPECT_EQ(peak(quiet), 0);
+}
+
+// KORVANE_VOLUME: whole numbers 0 to 100 in plain digits; anything else is
+// no volume, so the player's mistake is reported rather than half read.
+TEST(SoundOut, AVolumeIsPlainDigitsFromNoneToAHundred) {
+    for (const char* text : {"0", "7", "50", "100", "007"})
+        EXPECT_EQ(parseVolume(text), std::atoi(text)) << text;
+    for (const char* text : {"", "101", "-0", "-5", "+5", " 5", "5 ", "5x", "x", "1e2", "99999999999"})
+        EXPECT_EQ(parseVolume(text), -1) << '"' << text << '"';
 }
