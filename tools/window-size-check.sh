@@ -9,7 +9,11 @@ game=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$2
 rm -rf "$work" && mkdir -p "$work"
 cd "$work"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# One more try when the X server under xvfb-run was not there for the game
+# (seen in a loaded run, as in window-check.sh); any other failure counts at once.
+for attempt in 1 2; do
+    set +e
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -eu
     press() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.4; }
     find_window() {
@@ -23,7 +27,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     }
     for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
     KORVANE_WINDOW=640x360 SDL_AUDIODRIVER=dummy "$1" 2>game.err & game=$!
-    box=$(find_window "kvxmap.AAAA.kvx") || { cat game.err >&2; echo "size: no message box" >&2; kill $game; exit 1; }
+    box=$(find_window "kvxmap.AAAA.kvx") || {
+        cat game.err >&2
+        kill -0 $game 2>/dev/null || { echo "size: the game found no display" >&2; exit 3; }
+        echo "size: no message box" >&2; kill $game; exit 1
+    }
     eval "$(xdotool getwindowgeometry --shell "$box")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 26)) click 1
     sleep 1
@@ -37,6 +45,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     for i in $(seq 20); do kill -0 $game 2>/dev/null || break; sleep 0.5; done
     wait $game
 ' size "$game"
+    status=$?
+    set -e
+    [ $status -eq 3 ] && [ $attempt -eq 1 ] && { sleep 2; continue; }
+    break
+done
+[ $status -eq 0 ] || { echo "size: the check ended with status $status" >&2; exit 1; }
 read -r x y w h <geometry.txt
 echo "size: the game's window is ${w}x${h} at $x,$y"
 [ "$w" = 640 ] && [ "$h" = 360 ] || { echo "size: not a 640x360 window" >&2; exit 1; }
