@@ -3,7 +3,7 @@
 // it to, and the floor cost of a frame (clear plus copy).
 #pragma once
 
-#include "platform/surface.h"
+#include "gdi/surface.h"
 
 struct Frame {
     int width, height;

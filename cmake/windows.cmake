@@ -3,9 +3,9 @@
 # Its checks run under Wine; see tests/CMakeLists.txt.
 find_program(KORVANE_MINGW_CXX x86_64-w64-mingw32-g++-posix)
 find_program(KORVANE_WINE wine)
-find_program(KORVANE_XVFB_RUN xvfb-run)
+find_program(KORVANE_XVFB_RUN Xvfb)
 if(NOT KORVANE_MINGW_CXX OR NOT KORVANE_WINE OR NOT KORVANE_XVFB_RUN)
-  message(STATUS "Windows build off: needs x86_64-w64-mingw32-g++-posix, wine and xvfb-run")
+  message(STATUS "Windows build off: needs x86_64-w64-mingw32-g++-posix, wine and Xvfb")
   set(KORVANE_WINDOWS OFF)
   return()
 endif()

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 
 namespace {
 

@@ -1,25 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the game need, when
-# any is missing. As root it uses apt-get; otherwise it names what to install.
+# Installs the Debian packages that are missing: `tools/deps.sh play` those
+# that building and running the game needs (./play), `tools/deps.sh` all
+# that the build, the tests and every check need (./test, CI). As root it
+# uses apt-get; otherwise it names what to install.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev zlib1g-dev xvfb xauth
-          # SDL draws its message boxes on X with the X core fonts
-          xfonts-base
-          # kvxtool, the mission tool: JSON
+# Building and running the game.
+packages=(cmake g++ make pkg-config libsdl2-dev libpng-dev zlib1g-dev
+          # kvxtool, the mission tool, which builds the campaign: JSON
           nlohmann-json3-dev
+          # SDL draws its message boxes on X with the X core fonts
+          xfonts-base)
+if [ "${1:-all}" != play ]; then
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev
+          # the checks in a real window under Xvfb
+          xvfb xauth xdotool x11-apps imagemagick
           # the Debian package and its checks; the Windows zip
           dpkg-dev lintian desktop-file-utils unzip
           # the Windows build and its checks under Wine
-          g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xdotool x11-apps imagemagick
+          g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
           # the mission-file fuzzer (tools/fuzz.sh): clang with libFuzzer
           clang libclang-rt-14-dev
           # the game in a web page (tools/web-build.sh) and its check in headless
           # chromium (tools/web-check.sh, which installs puppeteer-core with npm)
           emscripten chromium nodejs)
-# npm comes with some builds of nodejs and apart with Debian's.
-command -v npm >/dev/null || packages+=(npm)
+    # npm comes with some builds of nodejs and apart with Debian's.
+    command -v npm >/dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

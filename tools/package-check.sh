@@ -9,17 +9,19 @@
 # Installing needs root (CI runs as root); otherwise the check says so and
 # ends with 77, which CTest counts as skipped.
 # Usage: package-check.sh BUILD_DIR
-set -euo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$build/package-check
 rm -rf "$work" && mkdir -p "$work"
+source "$source_dir/tools/check-lib.sh" package "$work"
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "package: installing a package needs root; skipped"
     exit 77
 fi
 
+step "the package built and checked"
+watch_log "$work/cpack.log"
 (cd "$build" && cpack -G DEB >"$work/cpack.log")
 deb=$(ls "$build"/korvane_*.deb)
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
@@ -29,7 +31,8 @@ desktop-file-validate "$source_dir/packaging/korvane.desktop"
 
 removed=0
 remove() { [ $removed -eq 1 ] || apt-get remove -y -qq korvane >/dev/null; removed=1; }
-trap remove EXIT
+at_exit remove
+step "the package installed"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 command -v korvane >/dev/null || { echo "package: korvane is not on the PATH" >&2; exit 1; }
 [ "$(korvane --version)" = "korvane $(dpkg-deb -f "$deb" Version)" ] ||
@@ -44,7 +47,11 @@ echo "package: installed; the campaign checks: $(grep -c ': ok$' "$work/check.tx
 
 # The installed game, from the menu's command, in a new player's folder.
 home=$work/home
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+step "the X server"
+start_x 1024x768x24
+step "the installed game starts"
+watch_log "$work/game.err"
+bash -c '
     set -eu
     press() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.3; }
     for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
@@ -60,6 +67,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 # The first mission's start screen: its message in the text colour from (10, 10).
 text=$(convert "$work/installed.png" -crop 300x12+10+10 -format '%[fx:maxima.b > 0.9 && maxima.r > 0.35]' info:)
 [ "$text" = 1 ] || { echo "package: no start screen on $work/installed.png" >&2; exit 1; }
+step "the package removed"
 remove
 [ ! -e /usr/games/korvane ] || { echo "package: korvane is still there after removing it" >&2; exit 1; }
 echo "package: installed, started with the campaign and removed again"
@@ -75,11 +83,13 @@ if [ -x "$windows/src/korvane.exe" ]; then
         [ -f "$folder/$f" ] || { echo "package: the zip has no $f" >&2; exit 1; }
     done
     source "$source_dir/tools/windows/wine-env.sh" "$build/windows-check"
-    (cd "$folder" && xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+    step "the Windows zip's game under Wine"
+    watch_log "$work/zip-game.err"
+    (cd "$folder" && bash -c '
         set -u
         press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.7; }
         for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
-        wine korvane.exe & game=$!
+        wine korvane.exe 2>"$1/zip-game.err" & game=$!
         for i in $(seq 120); do xdotool search --name "Korvane 1.05" >/dev/null 2>&1 && break; sleep 0.5; done
         sleep 2
         # No message box: the first mission was found beside the game.

@@ -2,8 +2,8 @@
 # The game's page in a real browser: builds it with emscripten into BUILD/web
 # (tools/web-build.sh, with BUILD's campaign), serves it on a free loopback
 # port (tools/web-serve.js) and plays it in Debian's headless chromium with
-# puppeteer-core (installed into BUILD/web-check by npm ci from tests/web),
-# comparing its frames with korvane-headless's (tests/web/check.js).
+# puppeteer-core (installed into BUILD/web-check by npm ci from tests/ports/web),
+# comparing its frames with korvane-headless's (tests/ports/web/check.js).
 # Screenshots and frames are left in BUILD/web-check. With --measure, times
 # frames of a full battle at 1920x1080 instead.
 # Usage: web-check.sh BUILD KORVANE_HEADLESS [--measure]
@@ -25,8 +25,8 @@ done
 
 "$src/tools/web-build.sh" "$build/web" "$build/campaign"
 
-# puppeteer-core, at the version tests/web/package-lock.json pins.
-cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$work/"
+# puppeteer-core, at the version tests/ports/web/package-lock.json pins.
+cp "$src/tests/ports/web/package.json" "$src/tests/ports/web/package-lock.json" "$work/"
 if ! cmp -s "$work/package-lock.json" "$work/node_modules/.installed-lock.json" 2>/dev/null; then
     (cd "$work" && npm ci --no-audit --no-fund --loglevel=error)
     cp "$work/package-lock.json" "$work/node_modules/.installed-lock.json"
@@ -48,4 +48,4 @@ if [ -z "$url" ]; then
 fi
 
 KORVANE_CHROMIUM="$chromium" NODE_PATH="$work/node_modules" \
-    node "$src/tests/web/check.js" "$url" "$headless" "$build/campaign" "$work" "${@:3}"
+    node "$src/tests/ports/web/check.js" "$url" "$headless" "$build/campaign" "$work" "${@:3}"

@@ -5,7 +5,7 @@
 
 #include "frame/frame.h"
 #include "geom/vec2.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // The program: start-up, the frame loop, shut-down. Returns 1 when the window
 // cannot be made, else 0.

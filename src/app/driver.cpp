@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "app/play.h"
 #include "app/session.h"
 #include "draw/draw.h"
@@ -18,9 +18,8 @@
 
 namespace {
 
-constexpr COLORREF textColour = 0xffaf64;
 
-float defaultZoom() { return float(workRes(true, 1, 0) * 0.0006875); }
+float startZoom() { return defaultZoom(workRes(true, 1, 0)); }
 
 void drawLiveShips(HDC hdc, const ship* a, vec2 cam, float zom) {
     for (int i = 0; i < shipCount; ++i)
@@ -92,7 +91,7 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     static ship a[shipCount];
     static frag b[fragCount];
     static vec2 cam;
-    static float zom = defaultZoom();
+    static float zom = startZoom();
     static int you = 0;
     static int sid = 0;
     static bool aliv = false;
@@ -153,7 +152,7 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
 
     case modeStart: {
         cursor = vec2(10, 10);
-        zom = defaultZoom();
+        zom = startZoom();
         aliv = false;
         // The search for a ship of the player's side takes one step per frame.
         bool valid = a[you].alive && a[you].side == sid;

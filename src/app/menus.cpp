@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr COLORREF kTextColour = 0xffaf64;
-constexpr COLORREF kHighlightColour = 0x64afff;
 constexpr float kMargin = 10;
 constexpr float kTextSize = 2;
 constexpr float kTitleSize = 2.5f;
@@ -52,13 +50,13 @@ int mainMenu(HDC hdc, bool reset) {
 
     // The selection is drawn before the keys are read: a change shows next frame.
     const float right = windowWidth();
-    setLine(hdc, 0, 1, kTextColour);
+    setLine(hdc, 0, 1, textColour);
     vec2 p = drawText(hdc, vec2(kMargin, kMargin), kMargin, right, kTitleSize, "Korvane 1.05");
     p = drawText(hdc, p, kMargin, right, kTextSize, "\n\nMain menu\n\n");
     for (int item = 1; item <= 6; ++item) {
-        if (item == menuitem) setLine(hdc, 0, 1, kHighlightColour);
+        if (item == menuitem) setLine(hdc, 0, 1, highlightColour);
         p = drawText(hdc, p, kMargin, right, kTextSize, items[item - 1]);
-        if (item == menuitem) setLine(hdc, 0, 1, kTextColour);
+        if (item == menuitem) setLine(hdc, 0, 1, textColour);
     }
     endLine(hdc);
 
@@ -104,7 +102,7 @@ vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset) {
     int length = 0;
     while (length <= kNameLast && name[length] != 0) ++length;
     if (length <= kNameLast) {
-        setLine(hdc, 0, 1, kTextColour);
+        setLine(hdc, 0, 1, textColour);
         return drawText(hdc, pos, kMargin, right, kTextSize, name);
     }
 
@@ -114,11 +112,11 @@ vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset) {
     shown[nampos] = 0;
     const char under[2] = {name[nampos], 0};
 
-    setLine(hdc, 0, 1, kTextColour);
+    setLine(hdc, 0, 1, textColour);
     vec2 p = drawText(hdc, pos, kMargin, right, kTextSize, shown);
-    setLine(hdc, 0, 1, kHighlightColour);
+    setLine(hdc, 0, 1, highlightColour);
     p = drawText(hdc, p, kMargin, right, kTextSize, under);
-    setLine(hdc, 0, 1, kTextColour);
+    setLine(hdc, 0, 1, textColour);
     p = drawText(hdc, p, kMargin, right, kTextSize, name + nampos + 1);
 
     // Typing overwrites the four characters left to right, then starts again.
@@ -178,13 +176,13 @@ vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset) {
     const std::string after(text + msgpos + 1, text + size);
     postxt[0] = text[msgpos];
 
-    setLine(hdc, 0, 1, kTextColour);
+    setLine(hdc, 0, 1, textColour);
     vec2 p = drawText(hdc, pos, marg, w, kTextSize, before.c_str());
-    setLine(hdc, 0, 1, kHighlightColour);
+    setLine(hdc, 0, 1, highlightColour);
     if (postxt[0] == ' ' || postxt[0] == 0 || postxt[0] == '\n')
         drawText(hdc, p, 5, width, kTextSize, "_");
     p = drawText(hdc, p, marg, w, kTextSize, postxt);
-    setLine(hdc, 0, 1, kTextColour);
+    setLine(hdc, 0, 1, textColour);
     p = drawText(hdc, p, marg, w, kTextSize, after.c_str());
 
     // The first key held in this order takes the frame; it acts only on a

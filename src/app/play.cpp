@@ -28,7 +28,7 @@ void pilotShip(HDC hdc, const PlayState& s, vec2& cursor, bool& thrust, bool& tu
                bool& turnLeft, bool& fire, bool& repair, bool& brake) {
     float right = float(workRes(true, 1, 0));
     ship& own = s.a[s.you];
-    setLine(hdc, 0, 1, 0xffaf64);
+    setLine(hdc, 0, 1, textColour);
     thrust = key(VK_UP);
     turnRight = key(VK_RIGHT);
     turnLeft = key(VK_LEFT);
@@ -164,15 +164,15 @@ void playFrame(HDC hdc, const PlayState& s, float t) {
     if (key('X')) s.aliv = false;
 
     if (!s.aliv) {
-        setLine(hdc, 0, 1, 0xffaf64);
+        setLine(hdc, 0, 1, textColour);
         cursor =
             drawText(hdc, cursor, 10, float(w), 2, "Spectator mode - press C to take control\n");
         endLine(hdc);
         if (key(VK_ADD)) s.zom = s.zom * (1 + t);
         if (key(VK_SUBTRACT)) s.zom = s.zom / (1 + t);
-        if (key(VK_BACK)) s.zom = float(w * 0.0006875);
+        if (key(VK_BACK)) s.zom = defaultZoom(w);
     } else {
-        s.zom = float(w * 0.0006875);
+        s.zom = defaultZoom(w);
     }
 
     soundListener(s.cam, s.zom, w, h);

@@ -3,7 +3,7 @@
 
 #include "geom/vec2.h"
 #include "model/model.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // The driver's state that play works on, by reference.
 struct PlayState {

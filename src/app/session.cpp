@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "frame/frame.h"
-#include "platform/surface.h"
+#include "gdi/surface.h"
 #include "platform/system.h"
 #include "replay/recording.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 struct sessionOptions {
     std::string record;          // write a recording of the run here ("" none)

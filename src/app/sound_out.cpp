@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int vkF2 = 0x71;
 constexpr int defaultVolume = 70;
 
 // KORVANE_VOLUME: 0..100; anything else is reported and the default kept.
@@ -49,7 +48,7 @@ void soundOpen() {
 void soundKeys(HDC hdc, float frameTime) {
     static bool held = false;
     static float shown = 0; // seconds the line stays
-    const bool f2 = key(vkF2);
+    const bool f2 = key(VK_F2);
     if (f2 && !held) {
         if (soundStarted()) soundSetOn(!soundOn());
         shown = 2;
@@ -59,7 +58,7 @@ void soundKeys(HDC hdc, float frameTime) {
     shown -= frameTime;
     const char* text = !soundStarted() ? "No sound device" : soundOn() ? "Sound on" : "Sound off";
     const float width = float(workRes(true, 1, 0));
-    setLine(hdc, 0, 1, 0xffaf64);
+    setLine(hdc, 0, 1, textColour);
     drawText(hdc, vec2(width - 190, 10), width - 190, width, 2, text);
     endLine(hdc);
 }

@@ -3,7 +3,7 @@
 // device once a frame.
 #pragma once
 
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // A volume as KORVANE_VOLUME gives it: digits only, 0 to 100; -1 for anything else.
 int parseVolume(const char* text);

@@ -9,7 +9,14 @@
 #pragma once
 
 #include "geom/vec2.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
+
+// The screens' colours (COLORREF is 0x00BBGGRR): the light blue of their text
+// and frames, the orange of what is chosen, and the dark fills behind each.
+constexpr COLORREF textColour = 0xffaf64;
+constexpr COLORREF highlightColour = 0x64afff;
+constexpr COLORREF textFill = 0x321900;
+constexpr COLORREF highlightFill = 0x001932;
 
 void setLine(HDC hdc, int style, int width, COLORREF colour, bool release);
 void setLine(HDC hdc, int style, int width, COLORREF colour);

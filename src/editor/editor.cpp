@@ -7,6 +7,7 @@
 #include "editor/editor_internal.h"
 #include "frame/frame.h"
 #include "platform/system.h"
+#include "render/render.h"
 #include "replay/digest.h"
 
 namespace {
@@ -23,7 +24,7 @@ void keepInRange(int& you, int& sid) {
 void viewKeys(const EditorMission& m, float frameTime) {
     if (key(VK_ADD)) m.zom = m.zom * (1 + frameTime);
     if (key(VK_SUBTRACT)) m.zom = m.zom / (1 + frameTime);
-    if (key(VK_BACK)) m.zom = float(workRes(true, 1, 0) * 0.0006875);
+    if (key(VK_BACK)) m.zom = defaultZoom(workRes(true, 1, 0));
     if (key(VK_UP)) m.cam = m.cam + (vec2(0, 300) / m.zom) * frameTime;
     if (key(VK_DOWN)) m.cam = m.cam + (vec2(0, -300) / m.zom) * frameTime;
     if (key(VK_RIGHT)) m.cam = m.cam + (vec2(-300, 0) / m.zom) * frameTime;

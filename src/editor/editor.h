@@ -4,7 +4,7 @@
 
 #include "geom/vec2.h"
 #include "model/model.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // One frame of the editor on the mission's ships: reads the keys and the
 // mouse, changes the mission, the view and the player's ship and side in

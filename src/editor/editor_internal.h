@@ -6,7 +6,7 @@
 
 #include "geom/vec2.h"
 #include "model/model.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // The eight tools; the value is also the number of the tool's button.
 enum {

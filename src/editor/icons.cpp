@@ -6,9 +6,9 @@
 
 void drawIcon(HDC hdc, vec2 pos, bool on) {
     if (on)
-        drawBox(hdc, pos, pos + 50, 0x64afff, 0x001932);
+        drawBox(hdc, pos, pos + 50, highlightColour, highlightFill);
     else
-        drawBox(hdc, pos, pos + 50, 0xffaf64, 0x321900);
+        drawBox(hdc, pos, pos + 50, textColour, textFill);
     vec2 m = pos + 25;
     vec2 u(2.12);
     drawPart(hdc, m + u * 4, u, 1, kindHull, 0, false, colourNormal, 0);

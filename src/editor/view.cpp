@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr COLORREF panelText = 0xffaf64;
 constexpr COLORREF sideLines[3] = {0x0000ff, 0x00ff00, 0xff0000};
 constexpr COLORREF sideFills[3] = {0x00007d, 0x007d00, 0x7d0000};
 
@@ -120,7 +119,7 @@ void drawShips(HDC hdc, ship* ships, vec2 cam, float zom, int mode, int& count) 
 void drawGlyph(HDC hdc, int k, int msub, int sid) {
     switch (k) {
     case toolSelect:
-        drawBox(hdc, vec2(55, 55), vec2(15, 15), panelText);
+        drawBox(hdc, vec2(55, 55), vec2(15, 15), textColour);
         break;
     case toolColor:
         drawPart(hdc, vec2(95, 35), vec2(2.12), 1, kindHull, 1, false, colourNormal, sid + 0.1f);
@@ -154,7 +153,7 @@ void drawGlyph(HDC hdc, int k, int msub, int sid) {
         endLine(hdc);
         break;
     case toolShipAI:
-        setLine(hdc, 0, 1, panelText);
+        setLine(hdc, 0, 1, textColour);
         drawText(hdc, vec2(375, 15), 375, 600, 2,
                  msub == 1   ? "order"
                  : msub == 2 ? "spawn"
@@ -178,7 +177,7 @@ void drawGlyph(HDC hdc, int k, int msub, int sid) {
 void drawTextBlock(HDC hdc, int mode, int msub, int sid, int count) {
     float width = float(workRes(true, 1, 0));
     auto say = [&](vec2 at, const char* text) { return drawText(hdc, at, 10, width, 2, text); };
-    setLine(hdc, 0, 1, panelText);
+    setLine(hdc, 0, 1, textColour);
     vec2 at = say(vec2(10, 65), "Active tool: ");
     at = say(at, toolName(mode, msub));
     at = say(at, "\nActive color: ");
@@ -217,7 +216,7 @@ void drawEditorView(HDC hdc, ship* ships, vec2 cam, float zom, int you, int sid,
     if (st.mode == toolAdd) drawShip(hdc, st.shp, toScreen(st.shp.pos, cam, zom), zom);
 
     vec2 c = editorCentre();
-    drawBox(hdc, st.mPos + 5, st.mPos - 5, 0x64afff);
-    drawCirc(hdc, toScreen(vec2(0, 0), cam, zom), 6.2, 0x64afff, 0x001932);
-    drawCirc(hdc, c, 3.2, 0x64afff, 0x001932);
+    drawBox(hdc, st.mPos + 5, st.mPos - 5, highlightColour);
+    drawCirc(hdc, toScreen(vec2(0, 0), cam, zom), 6.2, highlightColour, highlightFill);
+    drawCirc(hdc, c, 3.2, highlightColour, highlightFill);
 }

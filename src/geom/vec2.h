@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 struct vec2 {
     double x, y;

@@ -127,6 +127,10 @@ struct frag {
 // slot, and for rows or columns outside the tables.
 float getatt(int kind, int index, int attr);
 
+// The rows of a kind's attribute table (hull 8, engine 2, gun 3); 0 for any
+// other kind. A part's index is a row of its kind's table.
+int tableRows(int kind);
+
 // Copies at most len - 1 characters of src, stopping after its terminating zero.
 void settext(char* dst, const char* src, int len);
 

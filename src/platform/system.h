@@ -2,35 +2,17 @@
 // off-screen frame copied to it, a message pump that also paces the frames,
 // polled key state, focus, the cursor, a clock and a message box.
 //
-// Each backend (SDL for the real window, headless for tests and tools) provides
-// every function here; a program links exactly one of them. Key codes are the
-// Win32 virtual-key codes.
+// Each port (src/ports: SDL and Win32 for the real window, the web page,
+// headless for tests and tools) provides every function here; a program links
+// exactly one of them. Key codes are the
+// Win32 virtual-key codes (platform/keys.h).
 #pragma once
 
 #include <cstdint>
 
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
+#include "platform/keys.h"
 
-#if !defined(_WIN32)
-constexpr int VK_LBUTTON = 0x01;
-constexpr int VK_RBUTTON = 0x02;
-constexpr int VK_BACK = 0x08;
-constexpr int VK_TAB = 0x09;
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_SHIFT = 0x10;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_SPACE = 0x20;
-constexpr int VK_END = 0x23;
-constexpr int VK_HOME = 0x24;
-constexpr int VK_LEFT = 0x25;
-constexpr int VK_UP = 0x26;
-constexpr int VK_RIGHT = 0x27;
-constexpr int VK_DOWN = 0x28;
-constexpr int VK_NUMPAD0 = 0x60;
-constexpr int VK_ADD = 0x6B;
-constexpr int VK_SUBTRACT = 0x6D;
-constexpr int VK_OEM_PERIOD = 0xBE;
-#endif
 
 // What one turn of the message pump found.
 enum class SysMessage {

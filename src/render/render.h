@@ -1,9 +1,32 @@
 // Scene rendering: parts and ships, tumbling bits, and the star field.
+//
+// Drawing that draws from rand (the rules and the order of a frame are in
+// sim/sim.h). doStarField places its 300 stars at its first call, five numbers
+// a star (two for y, two for x, then the depth), and draws none after.
+// drawPart draws two numbers, the flame's two rear points, every time it draws
+// a lit engine in colourNormal; so drawShip takes two per lit engine, every
+// time it draws the ship. Debris (colourFading), the status panels
+// (colourHealth), bits, markers and symbols draw none.
+//
+// So a drawing call here is part of the game: it runs whether or not the frame
+// is ever seen (korvane-headless, kvxtool's runs into a small off-screen frame)
+// and whether or not what it draws lands in the window (the rasterizer clips,
+// after the numbers are drawn). Skipping one shifts the sequence, and every
+// shot, hit and mind of that seeded run after it. Callers choose what to draw
+// by the game's own tests only: play's box of 800 pixels around the centre,
+// the far-view symbol at zoom 0.2 and below, no ships under the radar. Never
+// add a cull, a skip or a second drawing of a ship; a new screen or overlay
+// draws no lit engine in colourNormal. The golden traces also keep a hash of
+// the picture every 100 frames: what draws differently moves them as well.
 #pragma once
 
 #include "geom/vec2.h"
 #include "model/model.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
+
+// The zoom every view starts at and goes back to (Backspace): a window
+// width's worth of pixels for every 1/0.0006875 units of the world.
+inline float defaultZoom(int width) { return float(width * 0.0006875); }
 
 // Colour modes of drawPart: how the grey and side colour pairs are chosen.
 enum {

@@ -44,7 +44,7 @@ void drawStat(HDC hdc, const ship& s, bool own) {
     if (s.energyMax > 0)
         drawBox(hdc, vec2(boxsiz + 10, h - boxsiz * s.energy / s.energyMax - 5),
                 vec2(boxsiz + 15, h - 5), 0x00ff00, 0x006400);
-    setLine(hdc, 0, 1, 0xffaf64);
+    setLine(hdc, 0, 1, textColour);
     drawText(hdc, vec2(boxsiz + 20, h - 15), float(boxsiz + 20), float(w), 2, s.name);
     endLine(hdc);
 }

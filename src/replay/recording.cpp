@@ -394,7 +394,8 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
         }
         case 'E': {
             std::uint32_t frames = 0;
-            if (!in.u32(frames)) break;
+            ok = in.u32(frames);
+            if (!ok) break; // a short end record: the recording was cut off in it
             if (frames != out.frames.size())
                 return corrupt("an end record counting " + std::to_string(frames) +
                                    " frames where there are " + std::to_string(out.frames.size()),
@@ -410,4 +411,27 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
             return false;
         }
     }
+}
+
+bool writeRecording(const std::string& path, const recording& r, std::string& error) {
+    recorder w;
+    if (!recordStart(w, path, r.seed, r.width, r.height, error)) return false;
+    std::size_t read = 0, check = 0;
+    for (std::size_t f = 0; f < r.frames.size(); ++f) {
+        for (std::uint32_t i = 0; i < r.frames[f].changes; ++i)
+            recordInput(w, r.inputs[r.frames[f].input + i]);
+        recordFrame(w, r.frames[f].t);
+        for (; read < r.reads.size() && r.reads[read].frame == f + 1; ++read)
+            recordRead(w, r.reads[read].name, r.reads[read].found, r.reads[read].bytes);
+        if (check < r.checkpoints.size() && r.checkpoints[check].frame == f + 1) {
+            stateDigest d;
+            d.total = r.checkpoints[check].total;
+            for (int p = 0; p < digestPartCount; ++p) d.parts[p] = r.checkpoints[check].parts[p];
+            recordDigest(w, d, r.checkpoints[check].picture);
+            ++check;
+        }
+    }
+    if (recordFinish(w)) return true;
+    error = "it could not be written";
+    return false;
 }

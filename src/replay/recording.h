@@ -111,6 +111,10 @@ void recordDigest(recorder& r, const stateDigest& d, std::uint64_t picture);
 // Closes the recording with its end record. False when any write failed.
 bool recordFinish(recorder& r);
 
+// Writes a whole recording, as read, to path: the same records in the same
+// order, so that it reads back equal. False, with the reason, when it cannot.
+bool writeRecording(const std::string& path, const recording& r, std::string& error);
+
 // The most a mission read holds: the game reads no more of a mission file.
 constexpr std::uint32_t maxMissionRead = 51052;
 

@@ -1,10 +1,33 @@
 // The simulation: the ship step, the frags (shots, sparks, bits, flashes,
 // debris) with the hits they make, and parts breaking off.
+//
+// The random sequence (this is the home of its rules; render/render.h adds
+// the drawing side, HACKING.md sums them up). All chance in the game is the C
+// library's rand, seeded once by gameStart (app/frame_loop.cpp). The same seed,
+// window size, frame times and input give the same numbers in the same order,
+// so the same game bit for bit: recordings and the golden traces rest on it.
+// Who draws, in the order of a frame (app/driver.cpp, app/play.cpp):
+//   the first frame: the driver's lone Base (a new ship draws its heading,
+//     references and design variant: model.h), then the star field's 1500;
+//   menu and start screens: the flames of every live ship's lit engines;
+//   the editor: its ships' flames, a new random template (editor/tools.cpp);
+//   play, ship by ship in slot order: setTargets and thinkShip (ai/: a probe,
+//     route points, mind choices), actShip (gun reload jitter, repair's slot
+//     and flash), then its drawing (flames); a dead ship coming back, its drift;
+//   then frag by frag in slot order, actFrags: hits (spin, damage), the
+//     explosions, bits and debris they make.
+// Sound has a generator of its own and never calls rand.
+// So: a call that draws (rand, randFraction, rndvec2, rndnrm2, a ship or frag
+// constructor, a drawing with flames) is never moved, skipped or added. New
+// code (menus, settings, overlays, tools) never calls one. A change that moves
+// a golden trace changed this sequence or the state: a fault to find, or a
+// change of behaviour that its commit names, with the traces re-recorded
+// (tools/traces.sh rewrite BUILD).
 #pragma once
 
 #include "geom/vec2.h"
 #include "model/model.h"
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 // The lowest free frag slot (life <= 0), or 0 when every slot is in use.
 int findFrag(frag* frags);

@@ -15,8 +15,8 @@
 
 #include "app/app.h"
 #include "draw/draw.h"
-#include "platform/headless.h"
-#include "platform/surface.h"
+#include "ports/headless/headless.h"
+#include "gdi/surface.h"
 #include "platform/system.h"
 #include "support/grid.h"
 

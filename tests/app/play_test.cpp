@@ -8,7 +8,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "platform/headless.h"
+#include "ports/headless/headless.h"
 #include "platform/system.h"
 #include "support/battle.h"
 #include "support/golden.h"

@@ -32,25 +32,8 @@ std::vector<std::string> digestLines(const std::string& out) {
 
 // Writes r back as a recording file.
 void rewrite(const recording& r, const fs::path& path) {
-    recorder w;
     std::string error;
-    ASSERT_TRUE(recordStart(w, path.string(), r.seed, r.width, r.height, error)) << error;
-    std::size_t read = 0, check = 0;
-    for (std::size_t f = 0; f < r.frames.size(); ++f) {
-        for (std::uint32_t i = 0; i < r.frames[f].changes; ++i)
-            recordInput(w, r.inputs[r.frames[f].input + i]);
-        recordFrame(w, r.frames[f].t);
-        for (; read < r.reads.size() && r.reads[read].frame == f + 1; ++read)
-            recordRead(w, r.reads[read].name, r.reads[read].found, r.reads[read].bytes);
-        if (check < r.checkpoints.size() && r.checkpoints[check].frame == f + 1) {
-            stateDigest d;
-            d.total = r.checkpoints[check].total;
-            for (int p = 0; p < digestPartCount; ++p) d.parts[p] = r.checkpoints[check].parts[p];
-            recordDigest(w, d, r.checkpoints[check].picture);
-            ++check;
-        }
-    }
-    ASSERT_TRUE(recordFinish(w));
+    ASSERT_TRUE(writeRecording(path.string(), r, error)) << error;
 }
 
 // A pilot flies the first mission, then saves it from the menu as kvxmap.0000.kvx.

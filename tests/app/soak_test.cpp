@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/surface.h"
+#include "gdi/surface.h"
 #include "support/battle.h"
 #include "support/grid.h"
 

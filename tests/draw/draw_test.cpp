@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "draw/draw.h"
-#include "platform/gdi.h"
-#include "platform/surface.h"
+#include "gdi/gdi.h"
+#include "gdi/surface.h"
 #include "support/grid.h"
 
 namespace {

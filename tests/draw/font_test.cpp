@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "draw/draw.h"
-#include "platform/gdi.h"
-#include "platform/surface.h"
+#include "gdi/gdi.h"
+#include "gdi/surface.h"
 #include "support/golden.h"
 #include "support/grid.h"
 

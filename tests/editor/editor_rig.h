@@ -20,7 +20,7 @@
 #include "draw/draw.h"
 #include "editor/editor.h"
 #include "editor/editor_internal.h"
-#include "platform/headless.h"
+#include "ports/headless/headless.h"
 #include "platform/system.h"
 #include "support/grid.h"
 

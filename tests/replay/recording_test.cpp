@@ -132,4 +132,11 @@ TEST(Recording, CutDamagedOrForeignFilesAreRefusedWithOneLine) {
     EXPECT_NE(refusal(gzipped(late, dir / "c.kvr")).find("frame time"), std::string::npos);
     std::vector<unsigned char> endless(inner.begin(), inner.end() - 5);
     EXPECT_NE(refusal(gzipped(endless, dir / "d.kvr")).find("no end record"), std::string::npos);
+    // Cut inside the end record itself: its frame count is short.
+    for (std::size_t cut = 1; cut < 5; ++cut) {
+        std::vector<unsigned char> shortEnd(inner.begin(), inner.end() - std::ptrdiff_t(cut));
+        EXPECT_EQ(refusal(gzipped(shortEnd, dir / "e.kvr")),
+                  "it is truncated (in the middle of a record)")
+            << cut << " bytes of the end record cut";
+    }
 }

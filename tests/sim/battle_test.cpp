@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/headless.h"
-#include "platform/surface.h"
+#include "ports/headless/headless.h"
+#include "gdi/surface.h"
 #include "render/render.h"
 #include "sim/sim.h"
 #include "support/golden.h"

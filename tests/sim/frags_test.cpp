@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/surface.h"
+#include "gdi/surface.h"
 #include "sim/sim.h"
 #include "support/sim_world.h"
 

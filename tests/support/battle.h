@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "app/play.h"
 #include "model/model.h"
+#include "render/render.h"
 
 struct PlayWorld {
     std::vector<ship> a = std::vector<ship>(shipCount);
@@ -62,5 +63,5 @@ inline void makeBattle(PlayWorld& w, int count, unsigned seed) {
     }
     w.you = 0;
     w.sid = w.a[0].side;
-    w.zom = float(workRes(true, 1, 0) * 0.0006875);
+    w.zom = defaultZoom(workRes(true, 1, 0));
 }

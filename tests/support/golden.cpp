@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/headless.h"
+#include "ports/headless/headless.h"
 #include "support/png_read.h"
 
 namespace {

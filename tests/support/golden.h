@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/surface.h"
+#include "gdi/surface.h"
 
 // Whether the pixels of s are those of tests/golden/<name>.png: the same size
 // and every pixel the same colour. On a difference the message counts the

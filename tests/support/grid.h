@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gdi.h"
-#include "platform/surface.h"
+#include "gdi/gdi.h"
+#include "gdi/surface.h"
 
 // Colours with three different bytes, so a swap of red and blue shows.
 constexpr COLORREF kBackground = RGB(0x12, 0x34, 0x56);

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "tools/kvxtool_run.h"
 
 using namespace kvxtest;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "support/process.h"
 
 namespace kvxtest {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "model/model.h"
-#include "platform/surface.h"
+#include "gdi/surface.h"
 #include "support/battle.h"
 #include "tools/kvxtool_run.h"
 

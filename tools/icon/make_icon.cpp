@@ -7,8 +7,8 @@
 #include <string>
 
 #include "model/model.h"
-#include "platform/headless.h"
-#include "platform/surface.h"
+#include "ports/headless/headless.h"
+#include "gdi/surface.h"
 #include "render/render.h"
 
 int main(int argc, char** argv) {

@@ -13,7 +13,7 @@
 #include <memory>
 #include <system_error>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "files.h"
 #include "mission_json.h"
 

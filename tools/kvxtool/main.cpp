@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 #include "check.h"
 #include "files.h"
 #include "mission_json.h"

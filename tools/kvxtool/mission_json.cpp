@@ -190,11 +190,7 @@ std::string stringFrom(const Json& j, const std::string& path) {
 void fileNameFrom(const Json& j, char (&out)[fileNameSize], const std::string& path) {
     std::string s = stringFrom(j, path);
     if (s.size() == 4) s = "kvxmap." + s + ".kvx";
-    bool ok = s.size() == fileNameSize - 1 && s.compare(0, 7, "kvxmap.") == 0 &&
-              s.compare(11, 4, ".kvx") == 0;
-    for (std::size_t i = 7; ok && i < 11; ++i)
-        ok = (s[i] >= '0' && s[i] <= '9') || (s[i] >= 'A' && s[i] <= 'Z');
-    if (!ok)
+    if (!isMissionFileName(s))
         fail(path, quoted(j.get<std::string>()) +
                        " is not a mission name (NNNN or kvxmap.NNNN.kvx, N a digit or capital)");
     std::memset(out, 0, fileNameSize);

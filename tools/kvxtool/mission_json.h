@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 
 // Objects keep their keys in the order written, so a dump reads in the order
 // of the file's records.

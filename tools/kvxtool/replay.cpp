@@ -13,7 +13,7 @@
 #include "app/session.h"
 #include "files.h"
 #include "mission_json.h"
-#include "platform/headless.h"
+#include "ports/headless/headless.h"
 #include "replay/recording.h"
 
 namespace {

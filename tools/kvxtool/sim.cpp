@@ -9,7 +9,8 @@
 #include "app/app.h"
 #include "app/play.h"
 #include "frame/frame.h"
-#include "platform/surface.h"
+#include "gdi/surface.h"
+#include "render/render.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ SimResult simulate(const Mission& m, unsigned seed, double seconds, const SimTra
     for (int k = 0; k < shipCount && !validPlayer(m, you); ++k) you = (you + 1) % shipCount;
     vec2 cam = a[you].pos * -1;
     workRes(false, simWidth, simHeight);
-    float zom = float(simWidth * 0.0006875);
+    float zom = defaultZoom(simWidth);
     bool aliv = false, autr = false, autp = false;
     int mode = modePlay;
     const PlayState state{a.data(), b.data(), cam, zom, you, sid, aliv, autr, autp, mode};

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/mission_file.h"
+#include "mission/mission_file.h"
 
 // Game time per frame, in seconds: the game's steady 60 frames a second.
 // Ships turn slower at shorter frames (the turn push grows with the square of

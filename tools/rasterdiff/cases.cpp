@@ -218,7 +218,7 @@ void addGameCalls(std::vector<RasterCase>& out, Random& rnd) {
         double x = rnd.in(0, 4000) / 100.0, y = rnd.in(0, 3200) / 100.0;
         double r = 0.5 + (i % 6) * 0.75;
         out.push_back({"game-circle" + str(i), "game", W, H,
-                       [=](HDC dc) { drawCirc(dc, vec2(x, y), r, 0x64afff, 0x3264c8); }});
+                       [=](HDC dc) { drawCirc(dc, vec2(x, y), r, highlightColour, 0x3264c8); }});
     }
     const vec2 plate[] = {vec2(-6, -4), vec2(5, -5), vec2(7, 3), vec2(-1, 6), vec2(-7, 2)};
     for (int i = 0; i < 16; ++i) {
@@ -242,7 +242,7 @@ void addText(std::vector<RasterCase>& out) {
             const char* text = lines[i];
             out.push_back({"text-" + str(i) + "-size" + str(int(size * 10)), "text", 112, 40,
                            [=](HDC dc) {
-                               setLine(dc, 0, 1, 0xffaf64);
+                               setLine(dc, 0, 1, textColour);
                                drawText(dc, vec2(3, 3), 3, 110, size, text);
                                endLine(dc);
                            }});

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi.h"
+#include "gdi/gdi.h"
 
 struct RasterCase {
     std::string name; // unique, stable across runs

@@ -12,7 +12,7 @@
 
 #include "cases.h"
 #include "known.h"
-#include "platform/surface.h"
+#include "gdi/surface.h"
 
 namespace {
 

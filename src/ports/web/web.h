@@ -1,0 +1,14 @@
+// The browser backend beyond system.h: the page's options, and the pacing of
+// the frames that the page's animation frames offer.
+#pragma once
+
+#include "ports/web/web_address.h"
+
+// Before the game starts: the seed, size, clock and pacing the page was asked for.
+void webConfigure(const webOptions& options);
+
+// An animation frame came: whether a game frame runs now (paced to the
+// steady rate; a test run's frames stop at its `frames` until allowed more).
+bool webFrameDue();
+void webAllowFrames(int more);
+long long webFramesShown();
