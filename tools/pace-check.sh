@@ -6,22 +6,26 @@
 # CPU the game used while flying (percent of one core, from /proc), and the
 # turn rate the second of Left gave the player's ship, beside the same input
 # played at exactly 1/60 s a frame by korvane-headless.
-# KORVANE_FPS passes through to the game (0: the unpaced loop).
+# KORVANE_FPS passes through to the game (0: the unpaced loop). The scratch
+# folder is removed after a run that passes and kept, and named, after one
+# that fails.
 #   tools/pace-check.sh BUILD_DIR [SECONDS]
-set -euo pipefail
 build=$(cd "${1:?usage: pace-check.sh BUILD_DIR [SECONDS]}" && pwd)
 seconds=${2:-10}
 work=$(mktemp -d /tmp/korvane-pace.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/check-lib.sh" pace "$work"
 cp "$build"/campaign/kvxmap.AAAA.kvx "$work"/
 cd "$work"
 
-xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+step "the X server"
+start_x 1920x1080x24
+step "the game flown in the window"
+watch_log "$work/game.err"
+bash -c '
     set -eu
     seconds=$2
     # Keys are read once a frame: each is held for a few frames.
     press() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.3; }
-    for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; done
     KORVANE_RECORD=run.kvr SDL_AUDIODRIVER=dummy "$1" 2>game.err & game=$!
     for i in $(seq 40); do xdotool search --name "Korvane 1.05" >/dev/null 2>&1 && break; sleep 0.25; done
     sleep 1
@@ -38,6 +42,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     wait $game
 ' pace "$build/src/korvane" "$seconds"
 
+step "the recording measured"
 "$build"/tools/kvxtool replay run.kvr | grep 'frame times'
 # The turn rate when Left was let go, from the recording; and the same second
 # of Left at 1/60 s frames, played by korvane-headless.
@@ -55,3 +60,4 @@ printf '5 down C\n8 up C\n30 down Left\n%d up Left\n' $((30 + frames)) >steady.t
     --record steady.kvr --dir . >/dev/null
 steady=$("$build"/tools/kvxtool replay steady.kvr --at $((30 + frames)) | spin)
 echo "turn rate after Left held $held s: $real rad/s in the window, $steady rad/s at 1/60 s frames"
+rm -rf "$work"
