@@ -8,6 +8,7 @@
 #   step "the menu"            # what the check is doing now
 #   watch_log game.err         # shown, its last lines, if the check fails
 #   start_x 1024x768x24        # an X server of its own; DISPLAY set
+#   stop_x                     # stops it (before another start_x)
 #   fail "what is wrong"       # says so and ends the check with status 1
 #   at_exit COMMAND            # run when the check ends, however it ends
 #
@@ -58,6 +59,14 @@ start_x() {
     echo "$check_name: X server on $DISPLAY"
 }
 
+stop_x() {
+    if [ -n "$check_xvfb_pid" ]; then
+        kill "$check_xvfb_pid" 2>/dev/null || true
+        wait "$check_xvfb_pid" 2>/dev/null || true
+    fi
+    check_xvfb_pid=""
+}
+
 check_report() {
     local status=$?
     trap - ERR
@@ -65,10 +74,7 @@ check_report() {
     for command in "${check_exit_commands[@]}"; do
         eval "$command" || echo "$check_name: at its end, '$command' failed" >&2
     done
-    if [ -n "$check_xvfb_pid" ]; then
-        kill "$check_xvfb_pid" 2>/dev/null || true
-        wait "$check_xvfb_pid" 2>/dev/null || true
-    fi
+    stop_x
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         {
             echo "$check_name: FAILED in step \"$check_step\" with status $status"

@@ -84,6 +84,9 @@ if [ -x "$windows/src/korvane.exe" ]; then
     done
     source "$source_dir/tools/windows/wine-env.sh" "$build/windows-check"
     step "the Windows zip's game under Wine"
+    # A screen of its own, the size the Windows checks use.
+    stop_x
+    start_x 800x600x24
     watch_log "$work/zip-game.err"
     (cd "$folder" && bash -c '
         set -u
