@@ -33,6 +33,30 @@ constexpr int VK_LCONTROL = 0xA2;
 constexpr int VK_RCONTROL = 0xA3;
 constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
+constexpr int VK_F1 = 0x70;
 constexpr int VK_F2 = 0x71;
+constexpr int VK_F11 = 0x7A;
+constexpr int VK_F12 = 0x7B;
+constexpr int VK_DELETE = 0x2E;
+constexpr int VK_OEM_PLUS = 0xBB;  // the main row's =/+ key
+constexpr int VK_OEM_MINUS = 0xBD; // the main row's -/_ key
 constexpr int VK_OEM_PERIOD = 0xBE;
 #endif
+
+// Gamepad buttons, by the codes Windows gives them: a pad's buttons read as
+// keys of their own, which the bindings turn into the game's keys.
+constexpr int padA = 0xC3;
+constexpr int padB = 0xC4;
+constexpr int padX = 0xC5;
+constexpr int padY = 0xC6;
+constexpr int padRightShoulder = 0xC7;
+constexpr int padLeftShoulder = 0xC8;
+constexpr int padLeftTrigger = 0xC9;
+constexpr int padRightTrigger = 0xCA;
+constexpr int padUp = 0xCB;
+constexpr int padDown = 0xCC;
+constexpr int padLeft = 0xCD;
+constexpr int padRight = 0xCE;
+constexpr int padStart = 0xCF;
+constexpr int padBack = 0xD0;
+constexpr int padFirst = padA, padLast = padBack;

@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "gdi/gdi.h"
 #include "platform/keys.h"
@@ -43,6 +45,34 @@ bool sysHasFocus();      // does the game's window have the keyboard focus
 bool sysKeyDown(int vk); // is the key (or mouse button) held down
 POINT sysCursor();       // cursor position in window pixels
 void sysMessageBox(const char* caption, const char* text); // modal; returns when dismissed
+
+// The display as the player set it. The frame follows the window: each frame
+// the game asks the window's size, divides it by the scale and, when that
+// changed, draws its frames at the new size from then on (sysFrameSize).
+void sysWindowSize(int* width, int* height); // the window's inside, in pixels, as it stands
+// Full screen at the desktop's size, or a resizable window of width x height
+// (kept within the desktop). False when the switch could not be made; the
+// display is then as it was.
+bool sysSetDisplay(bool fullScreen, int width, int height);
+bool sysIsFullScreen();
+// The frame is width x height from now on: sysWindowDC's bitmap is made anew
+// at that size. sysShow shows it enlarged by the largest whole factor that
+// fits the window (at least 1, shrunk to fit only when the window is smaller),
+// centred on black; sysCursor answers in the frame's pixels.
+void sysFrameSize(int width, int height);
+
+// The player's settings as text (TOML). sysLoadSettings: false when there are
+// none yet; `where` names them in messages (a path, or "the browser's
+// storage"). sysSaveSettings replaces them whole, never leaving them half
+// written; false, with the reason, when it cannot.
+bool sysLoadSettings(std::string& text, std::string& where);
+bool sysSaveSettings(const std::string& text, std::string& error);
+
+// A file made for the player to keep (a screenshot): written into `folder`
+// of the player's folder under `name`, never over another file (a number is
+// added), or offered as a download in the browser. `where` says where it went.
+bool sysKeepFile(const char* folder, const char* name, const std::vector<unsigned char>& bytes,
+                 std::string& where);
 
 // Sound, 16-bit stereo at `rate` sample frames a second. Without a device
 // sysAudioOpen says false and the game is silent; nothing here ever waits.
