@@ -24,6 +24,9 @@ void toFullScreen();
 // One frame of the game, drawn into hdc (cleared before, shown after).
 void goProgram(HDC hdc, HINSTANCE instance, float frameTime);
 
+// The screen the driver runs (its `mode`), as the last frame left it.
+int driverMode();
+
 // The screens of the driver's mode machine (the value of its `mode`). Any
 // value above modeLost runs play. The result screens rely on modeWon and
 // modeLost being modeLoadSuccess and modeLoadFail plus 2.

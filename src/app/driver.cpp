@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "mission/mission_file.h"
 #include "app/play.h"
+#include "app/player_settings.h"
 #include "app/session.h"
 #include "draw/draw.h"
 #include "editor/editor.h"
@@ -85,7 +86,11 @@ void watchDriver(const ship* a, const frag* b, const vec2& cam, const float& zom
     watchBytes(partMessage, note, noteSize);
 }
 
+const int* modeSeen = nullptr; // goProgram's mode, once it has run
+
 } // namespace
+
+int driverMode() { return modeSeen ? *modeSeen : modeLoadSuccess; }
 
 void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     static ship a[shipCount];
@@ -109,6 +114,7 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
                                              oSpd, mode, filnam, sucfil, faifil, note),
                                  true);
     (void)watched;
+    modeSeen = &mode;
 
     // The frame time is smoothed over the last frames.
     float t = (oSpd * 5 + frameTime) / 6;
@@ -119,7 +125,8 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     // just been won; without it, play starts with a lone Base.
     if (init) {
         a[0] = ship(vec2(0, 0), typeBase, sideRed, true);
-        std::memset(sucfil + 7, 'A', 4);
+        const std::string first = startMission();
+        std::memcpy(sucfil, first.c_str(), fileNameSize);
         mode = modeLoadSuccess;
         you = 0;
         sid = 0;
@@ -195,7 +202,10 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
                 const bool found = sessionReadMission(filnam, bytes);
                 std::vector<std::string> messages = loadMissionRead(found, bytes, mission);
                 showMessages(filnam, messages);
-                if (loadWentThrough(messages)) editmessage(hdc, cursor, note, noteSize, true);
+                if (loadWentThrough(messages)) {
+                    editmessage(hdc, cursor, note, noteSize, true);
+                    if (found) missionLoaded(filnam);
+                }
                 mainMenu(hdc, true);
                 mode = modeStart;
             }

@@ -4,9 +4,16 @@
 #include <cstdlib>
 
 #include "app/app.h"
+#include "app/bindings.h"
+#include "app/display.h"
+#include "app/notices.h"
+#include "app/options.h"
+#include "app/player_settings.h"
+#include "app/screenshot.h"
 #include "app/session.h"
 #include "app/sound_out.h"
 #include "platform/system.h"
+#include "render/render.h"
 
 namespace {
 
@@ -20,11 +27,60 @@ struct loopState {
     HBRUSH black = nullptr;
     HGDIOBJ oldBitmap = nullptr;
     HGDIOBJ oldBrush = nullptr;
+    bool was[256] = {}; // the keys as they were, for the added keys' presses
 };
 
 loopState& loop() {
     static loopState state;
     return state;
+}
+
+// The memory bitmap the game draws into, made anew at a frame size.
+void makeFrame(loopState& l, int width, int height) {
+    if (l.bitmap) {
+        SelectObject(l.memory, l.oldBitmap);
+        DeleteObject(l.bitmap);
+    }
+    l.client = RECT{0, 0, width, height};
+    l.bitmap = CreateCompatibleBitmap(l.window, width, height);
+    l.oldBitmap = SelectObject(l.memory, l.bitmap);
+}
+
+// The keys the game does not read: the options (F1), the display (F11 and
+// Alt+Enter) and screenshots (F12, taken after the frame is drawn).
+bool addedKeys(loopState& l, const inputState& in) {
+    auto pressed = [&](int vk) { return in.keys[vk] && !l.was[vk]; };
+    const bool display = pressed(VK_F11) || (in.keys[VK_MENU] && pressed(VK_RETURN));
+    const bool shot = pressed(VK_F12);
+    if (pressed(VK_F1) && !optionsOpen()) optionsShow();
+    for (int vk = 0; vk < 256; ++vk) l.was[vk] = in.keys[vk];
+    if (display) displayToggle();
+    return shot;
+}
+
+// What the player set that changes the picture, as input: the frame's size
+// for the window as it stands (the window's divided by the scale) and the
+// side colours. Recorded like a key; a recording played gives its own.
+void liveDisplay(inputState& in) {
+    int ww = 0, wh = 0;
+    sysWindowSize(&ww, &wh);
+    if (ww > 0 && wh > 0) {
+        frameSizeFor(playerSettings().scale, ww, wh, in.width, in.height);
+    } else {
+        in.width = workRes(true, 1, 0);
+        in.height = workRes(true, 0, 0);
+    }
+    in.palette = playerSettings().palette;
+}
+
+// Draws from now on at the input's frame size, when it changed.
+void followFrameSize(loopState& l, const inputState& in) {
+    if (in.width <= 0 || in.height <= 0) return;
+    if (in.width == workRes(true, 1, 0) && in.height == workRes(true, 0, 0)) return;
+    workRes(false, in.width, in.height);
+    sysFrameSize(in.width, in.height);
+    l.window = sysWindowDC();
+    makeFrame(l, in.width, in.height);
 }
 
 } // namespace
@@ -36,16 +92,23 @@ void toFullScreen() {
 bool gameStart(HINSTANCE instance) {
     // A recording to play back decides the size and the seed.
     if (!sessionOpen()) return false;
+    settingsLoad();
     int width = 0, height = 0;
     if (!sysDesktopSize(&width, &height)) return false;
     sessionSize(width, height);
-    workRes(false, width, height);
+    // The window covers the desktop; the frame is the window's size at the
+    // player's scale (a recording played gives its own frame, and its window).
+    const int windowWidth = width, windowHeight = height;
+    if (!sessionPlaying()) frameSizeFor(playerSettings().scale, width, height, width, height);
+    workRes(false, windowWidth, windowHeight);
     toFullScreen();
     sysHideCursor();
-    if (!sysOpenWindow("Korvane 1.05", workRes(true, 1, 0), workRes(true, 0, 0))) {
+    if (!sysOpenWindow("Korvane 1.05", windowWidth, windowHeight)) {
         sysRestoreDisplay();
         return false;
     }
+    workRes(false, width, height);
+    if (width != windowWidth || height != windowHeight) sysFrameSize(width, height);
     retFrameSpd(); // the first frame measures from here
 
     // The frame is drawn into a memory bitmap of the client size and copied to
@@ -53,18 +116,17 @@ bool gameStart(HINSTANCE instance) {
     // black brush stays selected: fills without a brush of their own are black.
     loopState& l = loop();
     l.instance = instance;
-    l.client = RECT{0, 0, width, height};
     l.window = sysWindowDC();
     l.memory = CreateCompatibleDC(l.window);
-    l.bitmap = CreateCompatibleBitmap(l.window, width, height);
+    makeFrame(l, width, height);
     l.black = CreateSolidBrush(0);
-    l.oldBitmap = SelectObject(l.memory, l.bitmap);
     l.oldBrush = SelectObject(l.memory, l.black);
 
     const unsigned seed = sessionSeed(sysSeed());
     std::srand(seed);
     sessionStart(seed, width, height);
     soundOpen();
+    displayApply(playerSettings());
     return true;
 }
 
@@ -75,12 +137,34 @@ bool gameFrame() {
         if (message == SysMessage::none) break;
     }
     loopState& l = loop();
-    FillRect(l.memory, &l.client, l.black);
+    inputState in = liveInput();
+    const bool shot = addedKeys(l, in);
+    if (optionsOpen()) {
+        // The game is frozen beneath: its last frame is shown under the
+        // options, and the frame timer is kept fresh so that it goes on
+        // with an ordinary frame once they close.
+        BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);
+        const float t = retFrameSpd();
+        optionsFrame(l.window, l.client.right, l.client.bottom, in);
+        drawNotices(l.window, l.client.right, l.client.bottom, t);
+        sysShow();
+        return true;
+    }
+    in.keys[VK_F1] = false; // the options' key, never the game's
+    bindKeys(playerSettings(), driverMode(), in.keys);
+    liveDisplay(in);
     float t = retFrameSpd();
-    if (!sessionFrame(t)) return false; // the recording played has ended
+    if (!sessionFrame(t, in)) return false; // the recording played has ended
+    followFrameSize(l, in);
+    setSidePalette(in.palette);
+    playInput(&in);
+    FillRect(l.memory, &l.client, l.black);
     goProgram(l.memory, l.instance, t);
     soundKeys(l.memory, t);
+    playInput(nullptr);
+    if (shot) takeScreenshot(l.memory);
     BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);
+    drawNotices(l.window, l.client.right, l.client.bottom, t);
     sysShow();
     sessionFrameDone(l.memory);
     soundFeed(t);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/options.h"
 #include "draw/draw.h"
 #include "platform/system.h"
 #include "replay/digest.h"
@@ -58,6 +59,9 @@ int mainMenu(HDC hdc, bool reset) {
         p = drawText(hdc, p, kMargin, right, kTextSize, items[item - 1]);
         if (item == menuitem) setLine(hdc, 0, 1, textColour);
     }
+    // The keys added to the game's own, at the foot.
+    drawText(hdc, vec2(kMargin, float(workRes(true, 0, 0) - 30)), kMargin, right, kTextSize,
+             addedKeysLine);
     endLine(hdc);
 
     // The first key held decides; keydw stays as it is while the menu is not

@@ -60,7 +60,18 @@ void pilotShip(HDC hdc, const PlayState& s, vec2& cursor, bool& thrust, bool& tu
     endLine(hdc);
 }
 
-// Ship i's mark on the radar, placed relative to the player's ship.
+// The side whose colour marks a ship of side `side` on the radar, a friend of
+// the player's ship or not: under the game's palette friends are green and
+// the others red, whatever the sides; under the others each ship shows its
+// own side's colour, as it does in the scene.
+int radarSide(int side, bool friendly) {
+    if (sidePalette() == paletteGame) return friendly ? sideGreen : sideRed;
+    return side;
+}
+
+// Ship i's mark on the radar, placed relative to the player's ship. The rings
+// of its target, leader and home base are red, green and blue, each the
+// colour of the side of its channel.
 void radarMark(HDC hdc, const PlayState& s, int i, const Radar& radar) {
     const ship& own = s.a[s.you];
     const ship& sh = s.a[i];
@@ -69,14 +80,20 @@ void radarMark(HDC hdc, const PlayState& s, int i, const Radar& radar) {
     vec2 p = radar.c + retnrm2(own.pos, sh.pos) * (d / radarRange * radar.R) + sh.dir * 0.75;
     double r = sh.radius * 0.04 + 3;
     if (i != s.you) {
-        if (i == own.target) drawCirc(hdc, p, r, 0x0000ff, 0x000064);
-        if (i == own.leader) drawCirc(hdc, p, r, 0x00ff00, 0x006400);
-        if (i == own.homeBase) drawCirc(hdc, p, r, 0xff6400, 0x640000);
+        if (i == own.target)
+            drawCirc(hdc, p, r, sideColour(sideRed, 255), sideColour(sideRed, 100));
+        if (i == own.leader)
+            drawCirc(hdc, p, r, sideColour(sideGreen, 255), sideColour(sideGreen, 100));
+        if (i == own.homeBase)
+            drawCirc(hdc, p, r, addColours(sideColour(sideBlue, 255), sideColour(sideGreen, 100)),
+                     sideColour(sideBlue, 100));
     }
-    if (sh.side == own.side)
-        drawCirc(hdc, p, sh.radius * 0.04 + 1, 0x006400, 0x00c800);
+    const bool friendly = sh.side == own.side;
+    const int shown = radarSide(sh.side, friendly);
+    if (friendly)
+        drawCirc(hdc, p, sh.radius * 0.04 + 1, sideColour(shown, 100), sideColour(shown, 200));
     else
-        drawCirc(hdc, p, sh.radius * 0.04 + 1, 0x00007d, 0x0000e1);
+        drawCirc(hdc, p, sh.radius * 0.04 + 1, sideColour(shown, 125), sideColour(shown, 225));
 }
 
 // Ship i in the scene: its parts, or its symbol at far zoom, when it lies

@@ -72,11 +72,21 @@ void apply(inputState& s, const inputChange& c) {
     case inputChange::focus:
         s.focus = c.a != 0;
         break;
+    case inputChange::size:
+        s.width = c.a;
+        s.height = c.b;
+        break;
+    case inputChange::palette:
+        s.palette = c.a;
+        break;
     }
 }
 
 // Records what changed from `was` to `now`, and makes `was` the same.
 void recordChanges(recorder& r, inputState& was, const inputState& now) {
+    if (now.width != was.width || now.height != was.height)
+        recordInput(r, {inputChange::size, now.width, now.height});
+    if (now.palette != was.palette) recordInput(r, {inputChange::palette, now.palette, 0});
     if (now.focus != was.focus) recordInput(r, {inputChange::focus, now.focus ? 1 : 0, 0});
     if (now.x != was.x || now.y != was.y) recordInput(r, {inputChange::cursor, now.x, now.y});
     for (int vk = 0; vk < 256; ++vk)
@@ -199,6 +209,8 @@ bool sessionOpen() {
             return false;
         }
         s.playing = true;
+        s.playedInput.width = s.played.width;
+        s.playedInput.height = s.played.height;
         if (s.options.scratchDir && !makeScratch(s)) {
             complain("cannot make a scratch folder to play " + s.options.play + " in");
             return false;
@@ -228,6 +240,8 @@ void sessionStart(unsigned seed, int width, int height) {
     fs::path path = s.options.record;
     if (path.is_relative() && !s.home.empty()) path = s.home / path;
     std::string error;
+    s.recordedInput.width = width;
+    s.recordedInput.height = height;
     s.recordingOn = recordStart(s.rec, path.string(), seed, width, height, error);
     if (!s.recordingOn) {
         complain(error + "; playing without recording");
@@ -235,7 +249,7 @@ void sessionStart(unsigned seed, int width, int height) {
     }
 }
 
-bool sessionFrame(float& t) {
+bool sessionFrame(float& t, inputState& input) {
     session& s = state();
     ++s.frame;
     if (s.playing) {
@@ -244,13 +258,20 @@ bool sessionFrame(float& t) {
         for (std::size_t i = f.input; i < f.input + f.changes; ++i)
             apply(s.playedInput, s.played.inputs[i]);
         t = f.t;
-        playInput(&s.playedInput);
+        input = s.playedInput;
     }
     if (s.recordingOn) {
-        recordChanges(s.rec, s.recordedInput, s.playing ? s.playedInput : liveInput());
+        recordChanges(s.rec, s.recordedInput, input);
         recordFrame(s.rec, t);
     }
     return true;
+}
+
+bool sessionPlaying() { return state().playing; }
+
+std::string sessionFirstMission() {
+    const session& s = state();
+    return s.playing && !s.played.reads.empty() ? s.played.reads.front().name : "";
 }
 
 void sessionFrameDone(HDC frame) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame.h"
 #include "gdi/gdi.h"
 
 struct sessionOptions {
@@ -35,10 +36,15 @@ void sessionSize(int& width, int& height);
 unsigned sessionSeed(unsigned systemSeed);
 // Starts the recording once the seed and size are known.
 void sessionStart(unsigned seed, int width, int height);
-// Each frame, before goProgram: records the input and the measured frame
-// time, or plays the recording's in their place. False when the recording
-// being played has run out: the run ends.
-bool sessionFrame(float& t);
+// Each frame, before goProgram: records the input the game is to read (the
+// keys after the player's bindings) and the measured frame time, or puts the
+// recording's in their place. False when the recording being played has run
+// out: the run ends.
+bool sessionFrame(float& t, inputState& input);
+// Whether a recording is being played back.
+bool sessionPlaying();
+// The mission file the recording being played read first ("" when none).
+std::string sessionFirstMission();
 // Each frame after it is shown: digests printed, checked and recorded, with
 // a hash of the frame's picture (the memory bitmap it was drawn into).
 void sessionFrameDone(HDC frame);

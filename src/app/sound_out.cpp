@@ -2,6 +2,8 @@
 // and the mixing each frame.
 #include "app/sound_out.h"
 
+#include "app/player_settings.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,17 +16,16 @@
 
 namespace {
 
-constexpr int defaultVolume = 70;
-
-// KORVANE_VOLUME: 0..100; anything else is reported and the default kept.
-int volumeFromEnvironment() {
+// KORVANE_VOLUME: 0..100, over the settings' volume; anything else is
+// reported and the settings' kept.
+int volumeFromEnvironment(int kept) {
     const char* text = std::getenv("KORVANE_VOLUME");
-    if (!text || !*text) return defaultVolume;
+    if (!text || !*text) return kept;
     const int v = parseVolume(text);
     if (v < 0) {
         std::fprintf(stderr, "korvane: KORVANE_VOLUME=%s is not a volume (0 to 100); playing at %d\n",
-                     text, defaultVolume);
-        return defaultVolume;
+                     text, kept);
+        return kept;
     }
     return v;
 }
@@ -41,8 +42,10 @@ int parseVolume(const char* text) {
 }
 
 void soundOpen() {
-    soundSetVolume(volumeFromEnvironment());
+    const settings& s = playerSettings();
+    soundSetVolume(volumeFromEnvironment(s.volume));
     if (sysAudioOpen(soundRate)) soundStart();
+    if (!s.soundOn) soundSetOn(false);
 }
 
 void soundKeys(HDC hdc, float frameTime) {
@@ -50,7 +53,11 @@ void soundKeys(HDC hdc, float frameTime) {
     static float shown = 0; // seconds the line stays
     const bool f2 = key(VK_F2);
     if (f2 && !held) {
-        if (soundStarted()) soundSetOn(!soundOn());
+        if (soundStarted()) {
+            soundSetOn(!soundOn());
+            playerSettings().soundOn = soundOn();
+            settingsKeep();
+        }
         shown = 2;
     }
     held = f2;

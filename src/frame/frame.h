@@ -27,10 +27,15 @@ bool hasFocus();
 
 // The input the game reads through the three above: the keys and buttons
 // held by virtual-key code, the focus and the cursor.
+// With them, what the player set that changes the picture: the frame's size
+// (the window's divided by the scale) and the side colours, which a
+// recording keeps like a key so that it plays back at the same size and colours.
 struct inputState {
     bool keys[256] = {};
     bool focus = false;
     int x = 0, y = 0;
+    int width = 0, height = 0; // the frame's size
+    int palette = 0;
 };
 
 // The window system's input as it stands. It changes only while the frame

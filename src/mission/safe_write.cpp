@@ -6,6 +6,8 @@
 // links would change, the file is written in place, as a plain save would.
 #include "mission/safe_write.h"
 
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -144,4 +146,34 @@ bool writeFileSafely(const char* path, const std::vector<unsigned char>& bytes) 
         break;
     }
     return writeInPlace(target, bytes);
+}
+
+bool keepNewFile(const std::string& folder, const std::string& name,
+                 const std::vector<unsigned char>& bytes, std::string& where) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path base(name);
+    const std::string stem = base.stem().string(), ext = base.extension().string();
+    for (int n = 1; n < 10000; ++n) {
+        const fs::path p =
+            fs::path(folder) / (n == 1 ? name : stem + "-" + std::to_string(n) + ext);
+        // O_EXCL: the name is taken atomically, so two shots never share a file.
+        const int fd = openFile(p.string(), O_WRONLY | O_CREAT | O_EXCL);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            where = "cannot write " + p.string() + ": " + std::strerror(errno);
+            return false;
+        }
+        std::FILE* f = streamOf(fd);
+        bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        ok = (f ? std::fclose(f) == 0 : (closeFile(fd), false)) && ok;
+        where = p.string();
+        if (!ok) {
+            fs::remove(p, ec);
+            where = "cannot write " + p.string();
+        }
+        return ok;
+    }
+    where = "no free name for " + name + " in " + folder;
+    return false;
 }

@@ -1,11 +1,11 @@
-// Gamepads as the game's keys. The game reads only the keyboard's virtual
-// keys, so a pad is mapped onto them here, below the game: the left stick
-// and the pad turn (left, right), thrust (up) and brake (down), the right
-// trigger thrusts too, A fires (and takes in the menus: Enter), B brakes,
-// X repairs, Y targets the nearest enemy, the left shoulder shows the radar,
-// the right one switches on the autopilot, Back takes control (C) and Start
-// leads to the menu (Escape). In the menus the pad moves (up, down) and A
-// chooses.
+// Gamepads as keys. The game reads only virtual keys, so a pad is mapped
+// onto them here, below the game: the left stick and the pad are the arrow
+// keys everywhere (turn, thrust and brake in flight; move in the menus), A is
+// Enter and Start is Escape; and every button also holds a key of its own
+// (padA..padBack), which the player's bindings give an action in flight (by
+// default the right trigger thrusts, A fires, B brakes, X repairs, Y targets
+// the nearest enemy, the left shoulder shows the radar, the right one
+// switches on the autopilot and Back takes control).
 #pragma once
 
 // One pad as it stands, whatever reads it (SDL's game controllers, XInput).

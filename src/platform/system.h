@@ -61,6 +61,11 @@ bool sysIsFullScreen();
 // centred on black; sysCursor answers in the frame's pixels.
 void sysFrameSize(int width, int height);
 
+// The name the player's keyboard layout prints on the key with this code
+// ("Left Shift", "&", "Keypad 0"...); "" when the port knows no better name
+// than the game's own.
+std::string sysKeyLabel(int vk);
+
 // The player's settings as text (TOML). sysLoadSettings: false when there are
 // none yet; `where` names them in messages (a path, or "the browser's
 // storage"). sysSaveSettings replaces them whole, never leaving them half

@@ -174,6 +174,15 @@ void recordInput(recorder& r, const inputChange& c) {
         putU8(r, 'A');
         putU8(r, c.a ? 1 : 0);
         break;
+    case inputChange::size:
+        putU8(r, 'S');
+        putU32(r, std::uint32_t(c.a));
+        putU32(r, std::uint32_t(c.b));
+        break;
+    case inputChange::palette:
+        putU8(r, 'P');
+        putU8(r, unsigned(c.a));
+        break;
     }
 }
 
@@ -264,9 +273,10 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
         error = "it is truncated";
         return false;
     }
-    if (version != unsigned(recordingVersion)) {
+    if (version < unsigned(oldestRecordingVersion) || version > unsigned(recordingVersion)) {
         error = "it is a recording of version " + std::to_string(version) +
-                "; this game plays version " + std::to_string(recordingVersion);
+                "; this game plays versions " + std::to_string(oldestRecordingVersion) + " to " +
+                std::to_string(recordingVersion);
         return false;
     }
     std::uint32_t w = 0, h = 0;
@@ -328,6 +338,23 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
             ok = in.u8(on);
             if (ok && on > 1) return corrupt("a focus state of " + std::to_string(on), at);
             if (ok) out.inputs.push_back({inputChange::focus, int(on), 0});
+            break;
+        }
+        case 'S': {
+            std::uint32_t sw = 0, sh = 0;
+            ok = version >= 2 && in.u32(sw) && in.u32(sh);
+            if (version < 2) return corrupt("a size record in a version 1 recording", at);
+            if (ok && (sw < 1 || sh < 1 || sw > 16384 || sh > 16384))
+                return corrupt("a frame size of " + std::to_string(sw) + "x" + std::to_string(sh), at);
+            if (ok) out.inputs.push_back({inputChange::size, int(sw), int(sh)});
+            break;
+        }
+        case 'P': {
+            unsigned palette = 0;
+            ok = version >= 2 && in.u8(palette);
+            if (version < 2) return corrupt("a palette record in a version 1 recording", at);
+            if (ok && palette > 1) return corrupt("a palette of " + std::to_string(palette), at);
+            if (ok) out.inputs.push_back({inputChange::palette, int(palette), 0});
             break;
         }
         case 'F':

@@ -10,6 +10,9 @@
 //   'K' u8 key, u8 down      a key or mouse button changed (virtual-key code)
 //   'M' i32 x, i32 y         the cursor moved
 //   'A' u8 on                the window gained (1) or lost (0) the focus
+//   'S' u32 w, u32 h         the frame's size changed (the window resized, or
+//                            another scale or full screen chosen) (version 2)
+//   'P' u8 palette           another palette of side colours was chosen (version 2)
 //   'F' f32 t                a frame ran with measured frame time t
 //   'f'                      a frame ran with the previous frame's time
 //   'R' u8 n, n bytes name, u8 found, u32 size, size bytes
@@ -30,7 +33,8 @@
 
 #include "replay/digest.h"
 
-constexpr int recordingVersion = 1;
+constexpr int recordingVersion = 2;
+constexpr int oldestRecordingVersion = 1; // version 1 has no 'S' and 'P' records
 
 // The random generators a game can run with: the C library's rand, which is
 // one generator on Linux and in the browser and another on Windows. A
@@ -45,10 +49,10 @@ constexpr const char* recordingMagic = "KVXREC";
 
 // A change of the input between frames.
 struct inputChange {
-    enum kind : std::uint8_t { key, cursor, focus };
+    enum kind : std::uint8_t { key, cursor, focus, size, palette };
     std::uint8_t what = key;
-    int a = 0; // key: the virtual-key code; cursor: x; focus: on
-    int b = 0; // key: down; cursor: y
+    int a = 0; // key: the virtual-key code; cursor: x; focus: on; size: width; palette
+    int b = 0; // key: down; cursor: y; size: height
 };
 
 struct recordedFrame {

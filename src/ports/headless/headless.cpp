@@ -12,6 +12,8 @@
 #include "ports/headless/headless.h"
 #include "gdi/surface.h"
 #include "platform/system.h"
+#include "mission/safe_write.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -37,7 +39,8 @@ struct Backend {
     POINT cursor{0, 0};
     bool quitPosted = false;
     bool failed = false;
-    HDC window = nullptr;
+    HDC window = nullptr; // the frame, as the game draws it
+    std::string settings; // --settings
 
     // The run's sound, written as it is mixed: a WAV file whose sizes are
     // filled in when the window closes.
@@ -80,6 +83,10 @@ void applyEvent(const HeadlessEvent& e) {
     case HeadlessEvent::focus:
         b.focus = e.on;
         break;
+    case HeadlessEvent::size:
+        b.width = e.x;
+        b.height = e.y;
+        break;
     case HeadlessEvent::step:
         b.clockBase = exactClock();
         b.clockFrame = b.framesShown;
@@ -88,14 +95,35 @@ void applyEvent(const HeadlessEvent& e) {
     }
 }
 
+// The window's picture: the frame enlarged by the whole factor that fits, centred on black.
+std::vector<std::uint32_t> shownPicture(const Surface& s, int width, int height) {
+    const int k = std::max(1, std::min(width / s.width, height / s.height));
+    std::vector<std::uint32_t> out(std::size_t(width) * std::size_t(height), 0);
+    const int x0 = (width - s.width * k) / 2, y0 = (height - s.height * k) / 2;
+    for (int y = 0; y < height; ++y) {
+        const int fy = (y - y0) / k;
+        if (y < y0 || fy >= s.height) continue;
+        for (int x = 0; x < width; ++x) {
+            const int fx = (x - x0) / k;
+            if (x < x0 || fx >= s.width) continue;
+            out[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
+                s.pixels[std::size_t(fy) * std::size_t(s.width) + std::size_t(fx)];
+        }
+    }
+    return out;
+}
+
 void saveShot(const HeadlessShot& shot, int frame) {
     Backend& b = state();
     std::string error;
     Surface s = b.window ? dcSurface(b.window) : Surface{};
     if (!s.pixels || s.width <= 0 || s.height <= 0) {
         error = "the window has no picture to save";
-    } else if (writePng(shot.path, s.pixels, s.width, s.height, error)) {
-        return;
+    } else if (s.width == b.width && s.height == b.height) {
+        if (writePng(shot.path, s.pixels, s.width, s.height, error)) return;
+    } else {
+        const std::vector<std::uint32_t> shown = shownPicture(s, b.width, b.height);
+        if (writePng(shot.path, shown.data(), b.width, b.height, error)) return;
     }
     std::fprintf(stderr, "korvane-headless: shot of frame %d: %s\n", frame, error.c_str());
     b.failed = true;
@@ -147,6 +175,7 @@ void headlessConfigure(const HeadlessConfig& config) {
         b.events.begin(), b.events.end(),
         [](const HeadlessEvent& l, const HeadlessEvent& r) { return l.frame < r.frame; });
     b.shots = config.shots;
+    b.settings = config.settings;
     int lastShot = 0;
     for (const HeadlessShot& shot : b.shots) lastShot = std::max(lastShot, shot.frame);
     b.frames = config.frames > 0 ? config.frames : std::max(lastShot, 1);
@@ -309,3 +338,37 @@ void sysAudioQueue(const std::int16_t* samples, int frames) {
     if (std::fwrite(samples, 4, std::size_t(frames), b.wav) != std::size_t(frames)) b.failed = true;
     b.wavFrames += std::uint32_t(frames);
 }
+
+void sysWindowSize(int* width, int* height) {
+    *width = state().width;
+    *height = state().height;
+}
+
+bool sysSetDisplay(bool, int, int) { return true; } // a headless window is whatever --size says
+
+bool sysIsFullScreen() { return true; }
+
+void sysFrameSize(int width, int height) {
+    Backend& b = state();
+    if (b.window) deleteSurfaceDC(b.window);
+    b.window = createSurfaceDC(width, height);
+}
+
+// Settings only from --settings, so that a run is the same on every machine.
+bool sysLoadSettings(std::string& text, std::string& where) {
+    const Backend& b = state();
+    where = b.settings;
+    return !b.settings.empty() && readSettingsFile(b.settings, text);
+}
+
+bool sysSaveSettings(const std::string& text, std::string& error) {
+    const Backend& b = state();
+    return b.settings.empty() || writeSettingsFile(b.settings, text, error);
+}
+
+bool sysKeepFile(const char* folder, const char* name, const std::vector<unsigned char>& bytes,
+                 std::string& where) {
+    return keepNewFile(folder, name, bytes, where);
+}
+
+std::string sysKeyLabel(int) { return ""; }

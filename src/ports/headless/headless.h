@@ -10,14 +10,15 @@
 #include <vector>
 
 // One line of an input script: "<frame> down|up <key>", "<frame> move <x> <y>",
-// "<frame> focus on|off", "<frame> dt <seconds>". It takes effect before frame
+// "<frame> focus on|off", "<frame> dt <seconds>", "<frame> size <W>x<H>"
+// (the window resized). It takes effect before frame
 // `frame` runs; a dt sets how far the clock advances after each frame from then on.
 struct HeadlessEvent {
-    enum Kind { down, up, move, focus, step };
+    enum Kind { down, up, move, focus, step, size };
     int frame = 1;
     Kind kind = down;
     int key = 0;      // virtual-key code, for down and up
-    int x = 0, y = 0; // for move
+    int x = 0, y = 0; // for move; the new size for size
     bool on = true;   // for focus
     double dt = 0;    // for step
 };
@@ -41,6 +42,7 @@ struct HeadlessConfig {
     std::string record;  // --record: where to record the run
     int digestEvery = 0; // --digest N
     std::string wav;     // --wav: where to write the run's sound
+    std::string settings; // --settings: the player's settings to read (and write); "" none
 };
 
 // Key names of scripts: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space,

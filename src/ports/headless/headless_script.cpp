@@ -187,8 +187,15 @@ bool parseEvent(const std::vector<std::string_view>& w, HeadlessEvent& event, st
             return false;
         }
         want = 3;
+    } else if (verb == "size") {
+        event.kind = HeadlessEvent::size;
+        if (w.size() < 3 || !parseSize(w[2], 1, 16384, event.x, event.y)) {
+            error = "'size' needs WxH with each side 1..16384";
+            return false;
+        }
+        want = 3;
     } else {
-        error = "unknown event " + quoted(verb) + " (expected down, up, move, focus or dt)";
+        error = "unknown event " + quoted(verb) + " (expected down, up, move, focus, dt or size)";
         return false;
     }
     if (w.size() > want) {
@@ -267,7 +274,8 @@ const char* headlessUsage() {
            "  --dir D          working directory, where the mission files are\n"
            "  --script F       input events: lines '<frame> down|up <key>',\n"
            "                   '<frame> move <x> <y>', '<frame> focus on|off',\n"
-           "                   '<frame> dt <seconds>' (the clock's step from then on);\n"
+           "                   '<frame> dt <seconds>' (the clock's step from then on),\n"
+           "                   '<frame> size WxH' (the window resized);\n"
            "                   '#' comments\n"
            "  --shot N:F.png   save frame N (from 1) as a PNG; may be repeated\n"
            "  --replay F       play the recording F back: its seed, size, frame times, input\n"
@@ -278,6 +286,8 @@ const char* headlessUsage() {
            "  --digest N       print 'digest <frame> <hex>' after every Nth frame; recorded\n"
            "                   digests are taken every N frames (default 100)\n"
            "  --wav F.wav      write the sound of the whole run (48 kHz 16-bit stereo)\n"
+           "  --settings F     read the player's settings from F, and write them there when\n"
+           "                   changed (default: none are read; the game's defaults hold)\n"
            "  --help           print this and exit\n"
            "Keys: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space, Home, End, Left, Up,\n"
            "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, or a code 0xNN.\n"
@@ -290,10 +300,11 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                        std::string& error) {
     HeadlessConfig c;
     // Each may be given once.
-    constexpr int onceCount = 10;
+    constexpr int onceCount = 11;
     bool seen[onceCount] = {};
     const char* once[onceCount] = {"--size",   "--frames", "--dt",     "--seed",   "--dir",
-                                   "--script", "--replay", "--record", "--digest", "--wav"};
+                                   "--script", "--replay", "--record", "--digest", "--wav",
+                                   "--settings"};
 
     for (int i = 0; i < argc; ++i) {
         std::string_view option = argv[i] ? argv[i] : "";
@@ -375,6 +386,12 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                 return false;
             }
             (option == "--replay" ? c.replay : c.record) = value;
+        } else if (option == "--settings") {
+            if (value.empty()) {
+                error = "--settings needs a file name";
+                return false;
+            }
+            c.settings = value;
         } else if (option == "--wav") {
             const std::string_view tail = value.size() > 4 ? value.substr(value.size() - 4) : "";
             if (tail != ".wav" && tail != ".WAV") {

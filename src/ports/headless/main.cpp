@@ -45,6 +45,8 @@ int run(int argc, char** argv) {
         return usageError("--replay: cannot resolve '" + config.replay + "'");
     if (!config.record.empty() && !absolute(config.record))
         return usageError("--record: cannot resolve '" + config.record + "'");
+    if (!config.settings.empty() && !absolute(config.settings))
+        return usageError("--settings: cannot resolve '" + config.settings + "'");
     if (!config.wav.empty() && !absolute(config.wav))
         return usageError("--wav: cannot resolve '" + config.wav + "'");
     if (!config.dir.empty()) {

@@ -15,6 +15,8 @@
 #include "gdi/surface.h"
 #include "platform/system.h"
 #include "platform/window_size.h"
+#include "mission/safe_write.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -96,8 +98,12 @@ void destroyWindow() {
     windowDC = nullptr;
 }
 
-// The largest rectangle of the frame's shape that fits the window, centred.
+// Where the frame goes in the window: enlarged by the largest whole factor
+// that fits, centred; shrunk to the largest rectangle of its shape that fits
+// when the window is smaller than the frame.
 SDL_Rect fitted(int frameW, int frameH, int windowW, int windowH) {
+    const int k = std::min(windowW / frameW, windowH / frameH);
+    if (k >= 1) return SDL_Rect{(windowW - frameW * k) / 2, (windowH - frameH * k) / 2, frameW * k, frameH * k};
     if (frameW * windowH <= windowW * frameH) {
         const int w = frameW * windowH / frameH;
         return SDL_Rect{(windowW - w) / 2, 0, w, windowH};
@@ -168,7 +174,7 @@ bool sysOpenWindow(const char* title, int width, int height) {
     // of a GL texture. SDL_FRAMEBUFFER_ACCELERATION in the environment overrides.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window = windowed ? SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                         width, height, 0)
+                                         width, height, SDL_WINDOW_RESIZABLE)
                       : SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                          width, height,
                                          SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
@@ -339,3 +345,65 @@ int sysAudioWanted(float) {
 void sysAudioQueue(const std::int16_t* samples, int frames) {
     if (audio && frames > 0) SDL_QueueAudio(audio, samples, Uint32(frames) * 4);
 }
+
+void sysWindowSize(int* width, int* height) {
+    *width = *height = 0;
+    SDL_Surface* out = window ? SDL_GetWindowSurface(window) : nullptr;
+    if (out) {
+        *width = out->w;
+        *height = out->h;
+    } else if (windowDC) {
+        const Surface frame = dcSurface(windowDC);
+        *width = frame.width;
+        *height = frame.height;
+    }
+}
+
+bool sysSetDisplay(bool full, int width, int height) {
+    if (!window) return false;
+    if (full) {
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+        windowed = false;
+        return true;
+    }
+    if (SDL_SetWindowFullscreen(window, 0) != 0) return false;
+    SDL_Rect usable{0, 0, width, height};
+    SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &usable);
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowSize(window, std::clamp(width, 1, std::max(1, usable.w)),
+                      std::clamp(height, 1, std::max(1, usable.h)));
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    windowed = true;
+    return true;
+}
+
+bool sysIsFullScreen() {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void sysFrameSize(int width, int height) {
+    if (windowDC) deleteSurfaceDC(windowDC);
+    windowDC = createSurfaceDC(width, height);
+}
+
+bool sysLoadSettings(std::string& text, std::string& where) {
+    where = settingsFilePath();
+    return !where.empty() && readSettingsFile(where, text);
+}
+
+bool sysSaveSettings(const std::string& text, std::string& error) {
+    const std::string path = settingsFilePath();
+    if (path.empty()) {
+        error = "no folder for settings is known (neither XDG_CONFIG_HOME nor HOME is set)";
+        return false;
+    }
+    return writeSettingsFile(path, text, error);
+}
+
+bool sysKeepFile(const char* folder, const char* name, const std::vector<unsigned char>& bytes,
+                 std::string& where) {
+    return keepNewFile(folder, name, bytes, where);
+}
+
+std::string sysKeyLabel(int vk) { return videoUp ? keyLabel(vk) : ""; }

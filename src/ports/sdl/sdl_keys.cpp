@@ -1,6 +1,8 @@
 // The SDL key table: SDL's scan codes and key codes as the game's virtual keys.
 #include "ports/sdl/sdl_keys.h"
 
+#include <string>
+
 #include "platform/system.h"
 
 namespace {
@@ -71,6 +73,24 @@ int otherKey(SDL_Keycode k) {
         return VK_BACK;
     case SDLK_SPACE:
         return VK_SPACE;
+    case SDLK_DELETE:
+        return 0x2E;
+    case SDLK_INSERT:
+        return 0x2D;
+    case SDLK_SEMICOLON:
+        return 0xBA;
+    case SDLK_SLASH:
+        return 0xBF;
+    case SDLK_BACKQUOTE:
+        return 0xC0;
+    case SDLK_LEFTBRACKET:
+        return 0xDB;
+    case SDLK_BACKSLASH:
+        return 0xDC;
+    case SDLK_RIGHTBRACKET:
+        return 0xDD;
+    case SDLK_QUOTE:
+        return 0xDE;
     default:
         return 0;
     }
@@ -89,4 +109,21 @@ int virtualKey(const SDL_Keysym& key) {
     if (place >= SDL_SCANCODE_A && place <= SDL_SCANCODE_Z && k >= 128 && !(k & SDLK_SCANCODE_MASK))
         return 'A' + int(place - SDL_SCANCODE_A);
     return otherKey(k);
+}
+
+std::string keyLabel(int vk) {
+    if (vk == VK_SHIFT) return "Shift";
+    if (vk == VK_CONTROL) return "Ctrl";
+    if (vk == VK_MENU) return "Alt";
+    if (vk >= 'A' && vk <= 'Z') return std::string(1, char(vk));
+    // The key of the current layout that gives this code, by its printed name.
+    for (int place = 0; place < SDL_NUM_SCANCODES; ++place) {
+        SDL_Keysym key{};
+        key.scancode = SDL_Scancode(place);
+        key.sym = SDL_GetKeyFromScancode(key.scancode);
+        if (key.sym == SDLK_UNKNOWN || virtualKey(key) != vk) continue;
+        const char* name = SDL_GetKeyName(key.sym);
+        if (name && *name) return name;
+    }
+    return "";
 }
