@@ -4,6 +4,7 @@
 #include "draw/draw.h"
 #include "editor/editor.h"
 #include "editor/editor_internal.h"
+#include "render/render.h"
 
 void drawArrow(HDC hdc, vec2 from, float fromGap, vec2 to, float toGap, COLORREF colour) {
     static const vec2 head[3] = {vec2(0, 0), vec2(-7, -4), vec2(-7, 4)};
@@ -25,13 +26,15 @@ void drawAbstr(HDC hdc, ship* ships, int i, vec2 cam, float zom, int you) {
         drawCirc(hdc, at, gap(i), 0xc8c8c8, 0x646464);
     }
 
-    // References read as none when they name no slot.
+    // References read as none when they name no slot. The arrows are red to
+    // the target, green to the leader and blue to the home base.
     const int refs[3] = {shipRef(s.target, i), shipRef(s.leader, i), shipRef(s.homeBase, i)};
-    const COLORREF colours[3] = {0x0000ff, 0x00ff00, 0xff0000};
+    const int sides[3] = {sideRed, sideGreen, sideBlue};
     for (int r = 0; r < 3; ++r) {
         int j = refs[r];
         if (ships[j].alive)
-            drawArrow(hdc, at, gap(i), toScreen(ships[j].pos, cam, zom), gap(j), colours[r]);
+            drawArrow(hdc, at, gap(i), toScreen(ships[j].pos, cam, zom), gap(j),
+                      sideColour(sides[r], 255));
     }
 
     constexpr float point = 3.5f;

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr COLORREF sideLines[3] = {0x0000ff, 0x00ff00, 0xff0000};
-constexpr COLORREF sideFills[3] = {0x00007d, 0x007d00, 0x7d0000};
-
 // A name from a list by value; "" for a value outside it.
 template <int N> const char* nameOf(const char* const (&names)[N], int value) {
     return value >= 0 && value < N ? names[value] : "";
@@ -107,12 +104,13 @@ void drawShips(HDC hdc, ship* ships, vec2 cam, float zom, int mode, int& count) 
         ++count;
         vec2 at = toScreen(s.pos, cam, zom);
         double r = s.radius * zom;
-        bool known = s.side >= sideRed && s.side <= sideBlue;
-        drawCirc(hdc, at, r, known ? sideLines[s.side] : 0, known ? sideFills[s.side] : 0);
+        // The side disc, black for a side that is none of the three.
+        drawCirc(hdc, at, r, sideColour(s.side, 255), sideColour(s.side, 125));
         drawShip(hdc, s, at, zom);
         if (mode == toolShipAI) drawPilotSettings(hdc, s, cam, zom);
-        if (s.objective == objDestroy) drawMark(hdc, at, r, 0x0000ff, destroyMark);
-        if (s.objective == objDefend) drawMark(hdc, at, r, 0x00ff00, defendMark);
+        // Ships to destroy are marked red and ships to defend green.
+        if (s.objective == objDestroy) drawMark(hdc, at, r, sideColour(sideRed, 255), destroyMark);
+        if (s.objective == objDefend) drawMark(hdc, at, r, sideColour(sideGreen, 255), defendMark);
     }
 }
 
@@ -132,19 +130,18 @@ void drawGlyph(HDC hdc, int k, int msub, int sid) {
         drawLine(hdc, vec2(235, 49), vec2(224, 49), 0x0000ff);
         drawLine(hdc, vec2(229, 55), vec2(229, 44), 0x0000ff);
         break;
-    case toolLink:
-        drawArrow(hdc, vec2(275, 35), 15, vec2(300, 10), 5,
-                  msub >= 0 && msub <= 2 ? sideLines[msub] : 0);
+    case toolLink: // the colour of the overlay's arrows of the link: msub 0, 1, 2 red, green, blue
+        drawArrow(hdc, vec2(275, 35), 15, vec2(300, 10), 5, sideColour(msub, 255));
         break;
     case toolObjective:
         if (msub != 0) {
-            setLine(hdc, 0, 3, 0x00ff00);
+            setLine(hdc, 0, 3, sideColour(sideGreen, 255));
             drawLine(hdc, vec2(345, 15), vec2(325, 15));
             drawLine(hdc, vec2(345, 55), vec2(325, 55));
             drawLine(hdc, vec2(315, 45), vec2(315, 25));
             drawLine(hdc, vec2(355, 45), vec2(355, 25));
         } else {
-            setLine(hdc, 0, 3, 0x0000ff);
+            setLine(hdc, 0, 3, sideColour(sideRed, 255));
             drawLine(hdc, vec2(335, 30), vec2(335, 15));
             drawLine(hdc, vec2(335, 40), vec2(335, 55));
             drawLine(hdc, vec2(330, 35), vec2(315, 35));

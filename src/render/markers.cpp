@@ -11,9 +11,19 @@ struct Marker {
     COLORREF pointerLine, pointerFill, square;
 };
 
-const Marker targetMarker = {0x000096, 0x0032ff, 0x0032ff};
-const Marker leaderMarker = {0x009600, 0x00ff32, 0x00ff32};
-const Marker baseMarker = {0x640000, 0xc80000, 0xff0000};
+// A target's marker is red, a leader's green and a home base's blue: each the
+// colour of the side of its channel, in the palette of the moment.
+Marker targetMarker() {
+    COLORREF fill = addColours(sideColour(sideRed, 255), sideColour(sideGreen, 50));
+    return {sideColour(sideRed, 150), fill, fill};
+}
+Marker leaderMarker() {
+    COLORREF fill = addColours(sideColour(sideGreen, 255), sideColour(sideRed, 50));
+    return {sideColour(sideGreen, 150), fill, fill};
+}
+Marker baseMarker() {
+    return {sideColour(sideBlue, 100), sideColour(sideBlue, 200), sideColour(sideBlue, 255)};
+}
 const Marker waypointMarker = {0x966400, 0xff9600, 0xff9600};
 
 vec2 toScreen(vec2 p, vec2 cam, float zoom) {
@@ -42,32 +52,20 @@ void drawTargets(HDC hdc, const ship* ships, int own, vec2 cam, float zoom) {
     int target = shipRef(s.target, own), leader = shipRef(s.leader, own),
         base = shipRef(s.homeBase, own);
     if (target != own && ships[target].alive)
-        mark(hdc, targetMarker, pointer, s.pos, ships[target].pos, 1.1 * ships[target].radius, cam,
-             zoom);
+        mark(hdc, targetMarker(), pointer, s.pos, ships[target].pos, 1.1 * ships[target].radius,
+             cam, zoom);
     bool leaderShown = leader != own && ships[leader].alive;
     if (leaderShown)
-        mark(hdc, leaderMarker, pointer, s.pos, ships[leader].pos, 1.1 * ships[leader].radius, cam,
-             zoom);
+        mark(hdc, leaderMarker(), pointer, s.pos, ships[leader].pos, 1.1 * ships[leader].radius,
+             cam, zoom);
     if (base != own && ships[base].alive)
-        mark(hdc, baseMarker, pointer, s.pos, ships[base].pos, 1.3 * ships[base].radius, cam, zoom);
+        mark(hdc, baseMarker(), pointer, s.pos, ships[base].pos, 1.3 * ships[base].radius, cam,
+             zoom);
     if (!leaderShown) mark(hdc, waypointMarker, pointer, s.pos, s.waypoint, r, cam, zoom);
 }
 
 void drawSymbol(HDC hdc, const ship& s, vec2 screenPos) {
-    COLORREF line = 0, fill = 0;
-    switch (s.side) {
-    case sideRed:
-        line = 0x0000ff, fill = 0x000064;
-        break;
-    case sideGreen:
-        line = 0x00ff00, fill = 0x006400;
-        break;
-    case sideBlue:
-        line = 0xff0000, fill = 0x640000;
-        break;
-    default:
-        break;
-    }
+    COLORREF line = sideColour(s.side, 255), fill = sideColour(s.side, 100); // black for no side
     double u = 0.2 * s.radius;
     switch (s.orders) {
     case orderFighter:

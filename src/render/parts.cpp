@@ -27,36 +27,35 @@ void colourPairs(int mode, float value, Pair& greyPair, Pair& sidePair) {
     if (mode == colourFading) {
         greyPair = sidePair = {grey(whole(75 * value + 1)), grey(whole(125 * value + 1))};
     } else if (mode == colourHealth) {
-        COLORREF c = value <= 0 ? 0x646464 : RGB(whole(255 - 245 * value), whole(225 * value), 0);
+        // From the red side's colour when broken through to the green side's when whole.
+        COLORREF c = value <= 0 ? 0x646464
+                                : addColours(sideColour(sideRed, whole(255 - 245 * value)),
+                                             sideColour(sideGreen, whole(225 * value)));
         greyPair = sidePair = {c, c};
     } else {
         greyPair = {0x646464, 0xc8c8c8};
-        switch (whole(value)) {
-        case sideRed: sidePair = {0x000082, 0x0000ff}; break;
-        case sideGreen: sidePair = {0x008200, 0x00ff00}; break;
-        case sideBlue: sidePair = {0x820000, 0xff0000}; break;
-        default: sidePair = {0, 0}; break;
-        }
+        int side = whole(value);
+        sidePair = {sideColour(side, 130), sideColour(side, 255)}; // black for no side
     }
 }
 
-enum Colour { greyColour, sideColour };
+enum Paint { greyPaint, sidePaint };
 
 struct Shape {
-    Colour colour;
+    Paint paint;
     int n;
     vec2 pts[12];
 };
 
 // The first polygon of each part type, x forward and y to the side.
 const Shape hullShapes[] = {
-    {greyColour, 4, {{14, 3}, {-12, 9}, {-12, -9}, {14, -3}}},
-    {sideColour, 4, {{4, 3}, {-4, 4}, {-4, -4}, {4, -3}}},
-    {greyColour, 4, {{14, 5}, {-12, 12}, {-12, -12}, {14, -5}}},
-    {greyColour, 4, {{4, 12}, {-4, 12}, {-4, -12}, {4, -12}}},
-    {greyColour, 4, {{12, 12}, {-12, 12}, {-12, -12}, {12, -12}}},
-    {greyColour, 4, {{-3, 16}, {3, 12}, {3, -12}, {-3, -16}}},
-    {sideColour,
+    {greyPaint, 4, {{14, 3}, {-12, 9}, {-12, -9}, {14, -3}}},
+    {sidePaint, 4, {{4, 3}, {-4, 4}, {-4, -4}, {4, -3}}},
+    {greyPaint, 4, {{14, 5}, {-12, 12}, {-12, -12}, {14, -5}}},
+    {greyPaint, 4, {{4, 12}, {-4, 12}, {-4, -12}, {4, -12}}},
+    {greyPaint, 4, {{12, 12}, {-12, 12}, {-12, -12}, {12, -12}}},
+    {greyPaint, 4, {{-3, 16}, {3, 12}, {3, -12}, {-3, -16}}},
+    {sidePaint,
      12,
      {{4, 4},
       {24, 4},
@@ -71,15 +70,15 @@ const Shape hullShapes[] = {
       {-4, 24},
       {4, 24}}},
 };
-const Shape hullFiveInner = {sideColour, 4, {{-1, 9}, {3, 11}, {3, -11}, {-1, -9}}};
+const Shape hullFiveInner = {sidePaint, 4, {{-1, 9}, {3, 11}, {3, -11}, {-1, -9}}};
 const Shape engineShapes[] = {
-    {greyColour, 4, {{4, 6}, {-4, 4}, {-4, -4}, {4, -6}}},
-    {greyColour, 4, {{3, 10}, {-3, 7}, {-3, -7}, {3, -10}}},
+    {greyPaint, 4, {{4, 6}, {-4, 4}, {-4, -4}, {4, -6}}},
+    {greyPaint, 4, {{3, 10}, {-3, 7}, {-3, -7}, {3, -10}}},
 };
 const Shape gunShapes[] = {
-    {greyColour, 3, {{2, 0}, {-2, 1}, {-2, -1}}},
-    {greyColour, 3, {{3, 0}, {-3, 1.5}, {-3, -1.5}}},
-    {greyColour, 3, {{4, 0}, {-4, 2}, {-4, -2}}},
+    {greyPaint, 3, {{2, 0}, {-2, 1}, {-2, -1}}},
+    {greyPaint, 3, {{3, 0}, {-3, 1.5}, {-3, -1.5}}},
+    {greyPaint, 3, {{4, 0}, {-4, 2}, {-4, -2}}},
 };
 
 const Shape* firstShape(int kind, int index) {
@@ -102,7 +101,7 @@ void drawShape(HDC hdc, vec2 pos, vec2 axis, float scale, const vec2* local, int
 
 void drawShape(HDC hdc, vec2 pos, vec2 axis, float scale, const Shape& s, Pair greyPair,
                Pair sidePair) {
-    drawShape(hdc, pos, axis, scale, s.pts, s.n, s.colour == greyColour ? greyPair : sidePair);
+    drawShape(hdc, pos, axis, scale, s.pts, s.n, s.paint == greyPaint ? greyPair : sidePair);
 }
 
 // The flame behind a lit engine flickers: each rear point's length is drawn

@@ -1,4 +1,5 @@
-// Scene rendering: parts and ships, tumbling bits, and the star field.
+// Scene rendering: parts and ships, tumbling bits, the star field, and the
+// side palettes every side colour is made from.
 //
 // Drawing that draws from rand (the rules and the order of a frame are in
 // sim/sim.h). doStarField places its 300 stars at its first call, five numbers
@@ -27,6 +28,34 @@
 // The zoom every view starts at and goes back to (Backspace): a window
 // width's worth of pixels for every 1/0.0006875 units of the world.
 inline float defaultZoom(int width) { return float(width * 0.0006875); }
+
+// The side palettes: how a side's colour is made wherever it is shown (ships,
+// symbols, markers, the radar, the status panels, the editor).
+enum {
+    paletteGame = 0,        // each side a strength of its own channel: Red, Green, Blue
+    paletteColourBlind = 1, // orange, azure and white, told apart with protanopia and deuteranopia
+};
+
+// Chooses the palette from the next drawing on; it stays until chosen again.
+// A value that names no palette is reported on standard error and changes
+// nothing. The game's palette is the default.
+void setSidePalette(int palette);
+int sidePalette();
+
+// The colour of side `side` (sideRed, sideGreen, sideBlue) at strength
+// 0..255, black for any other side. Under the game's palette it is that
+// channel alone at that strength, made as RGB makes it; under the colour-blind
+// palette the side's full colour scaled by strength / 255, rounded.
+//
+// Colours of the game that stand for a role rather than a ship's side take the
+// side of their channel: a target or a destroy objective red (sideRed), a
+// leader or a defend objective green (sideGreen), a home base blue (sideBlue).
+COLORREF sideColour(int side, int strength);
+
+// a + b channel by channel, each sum capped at 255: a colour of the game that
+// mixes channels, such as the health colours, is the sum of its channels'
+// side colours, and under the game's palette exactly what it was.
+COLORREF addColours(COLORREF a, COLORREF b);
 
 // Colour modes of drawPart: how the grey and side colour pairs are chosen.
 enum {

@@ -40,10 +40,11 @@ void drawStat(HDC hdc, const ship& s, bool own) {
         return;
     }
     BitBlt(hdc, 5, h - boxsiz - 5, boxsiz, boxsiz, dc2, 0, 0, SRCCOPY);
-    // A ship without power has no bar at all (its height would be 0 / 0).
+    // A ship without power has no bar at all (its height would be 0 / 0). The
+    // bar is green, the colour of a part in full health.
     if (s.energyMax > 0)
         drawBox(hdc, vec2(boxsiz + 10, h - boxsiz * s.energy / s.energyMax - 5),
-                vec2(boxsiz + 15, h - 5), 0x00ff00, 0x006400);
+                vec2(boxsiz + 15, h - 5), sideColour(sideGreen, 255), sideColour(sideGreen, 100));
     setLine(hdc, 0, 1, textColour);
     drawText(hdc, vec2(boxsiz + 20, h - 15), float(boxsiz + 20), float(w), 2, s.name);
     endLine(hdc);

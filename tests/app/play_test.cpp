@@ -236,6 +236,27 @@ TEST(PlayView, RadarMarksShipsWithin3000OfThePlayersShip) {
     EXPECT_GT(p.cv.count(0x00c800, cx - 8, cy - 8, cx + 9, cy + 9), 0);
 }
 
+// Under the colour-blind palette the radar marks each ship in its own side's
+// colour, the player's side too (here Red), in place of friendly green and
+// hostile red.
+TEST(PlayView, ColourBlindRadarMarksEachShipInItsSidesColour) {
+    Play p;
+    p.a[0].objective = objDefend;
+    p.put(1, typeLightFighter, sideGreen, vec2(1500, 0));
+    p.put(2, typeLightFighter, sideBlue, vec2(0, 1500));
+    setSidePalette(paletteColourBlind);
+    hold({VK_TAB});
+    p.step();
+    const COLORREF own = sideColour(sideRed, 200), green = sideColour(sideGreen, 225),
+                   blue = sideColour(sideBlue, 225);
+    setSidePalette(paletteGame);
+    const int cx = W / 2, cy = H / 2, d = int(1500 / 3000.0 * H * 0.4);
+    EXPECT_GT(p.cv.count(own, cx - 8, cy - 8, cx + 9, cy + 9), 0);
+    EXPECT_GT(p.cv.count(green, cx + d - 4, cy - 4, cx + d + 5, cy + 5), 0);
+    EXPECT_GT(p.cv.count(blue, cx - 4, cy + d - 4, cx + 5, cy + d + 5), 0);
+    EXPECT_EQ(p.cv.count(0x00c800) + p.cv.count(0x0000e1), 0); // the game palette's marks
+}
+
 TEST(PlayView, SymbolsAtZoomPointTwoAndNothingBeyond800Pixels) {
     const COLORREF greyFill = 0xc8c8c8, symbolFill = 0x006400;
     auto drawnAt = [](float zoom, double dx, COLORREF colour) {
