@@ -25,6 +25,12 @@ check_command_status=0
 check_xvfb_pid=""
 check_exit_commands=()
 set -Eeuo pipefail
+# The player's settings of this machine never reach a check, nor does a check
+# write over them: each check keeps its own, in its work folder, unless it chose.
+if [ -z "${KORVANE_CHECK_CONFIG:-}" ]; then
+    mkdir -p "$check_work/config"
+    export XDG_CONFIG_HOME="$check_work/config"
+fi
 
 step() {
     check_step=$*

@@ -140,6 +140,7 @@ testing::AssertionResult menu(const Screen& s, int selected) {
     std::vector<int> text = {10, 38};
     for (int item = 1; item <= 6; ++item)
         if (item != selected) text.push_back(menuItemTop(item));
+    text.push_back(s.height - 30); // the line of the added keys, at the foot
     return linesAt(s, textPixel, text);
 }
 

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "app/app.h"
+#include "app/bindings.h"
 #include "ports/headless/headless.h"
 #include "platform/pad.h"
 #include "ports/sdl/sdl_pad.h"
@@ -72,7 +74,7 @@ TEST_F(VirtualPad, ReadsAsTheGamesKeysWithADeadZoneAndLetsGoWhenPulledOut) {
     EXPECT_EQ(held(), Keys{});
     setAxis(SDL_CONTROLLER_AXIS_LEFTX, -0.8f);
     setAxis(SDL_CONTROLLER_AXIS_LEFTY, -0.6f);
-    EXPECT_EQ(held(), (Keys{VK_LEFT, VK_UP}));
+    EXPECT_EQ(held(), (Keys{VK_LEFT, VK_UP, padUp, padLeft}));
     setAxis(SDL_CONTROLLER_AXIS_LEFTX, 0);
     setAxis(SDL_CONTROLLER_AXIS_LEFTY, 0);
 
@@ -81,24 +83,24 @@ TEST_F(VirtualPad, ReadsAsTheGamesKeysWithADeadZoneAndLetsGoWhenPulledOut) {
         Keys keys;
     };
     const Press presses[] = {
-        {SDL_CONTROLLER_BUTTON_A, {VK_RETURN, VK_SHIFT}},
-        {SDL_CONTROLLER_BUTTON_B, {VK_DOWN}},
-        {SDL_CONTROLLER_BUTTON_X, {'R'}},
-        {SDL_CONTROLLER_BUTTON_Y, {VK_NUMPAD0}},
-        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, {VK_TAB}},
-        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, {'A'}},
-        {SDL_CONTROLLER_BUTTON_BACK, {'C'}},
-        {SDL_CONTROLLER_BUTTON_START, {VK_ESCAPE}},
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, {VK_UP}},
-        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {VK_RIGHT}},
+        {SDL_CONTROLLER_BUTTON_A, {VK_RETURN, padA}},
+        {SDL_CONTROLLER_BUTTON_B, {padB}},
+        {SDL_CONTROLLER_BUTTON_X, {padX}},
+        {SDL_CONTROLLER_BUTTON_Y, {padY}},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, {padLeftShoulder}},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, {padRightShoulder}},
+        {SDL_CONTROLLER_BUTTON_BACK, {padBack}},
+        {SDL_CONTROLLER_BUTTON_START, {VK_ESCAPE, padStart}},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, {VK_UP, padUp}},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {VK_RIGHT, padRight}},
     };
     for (const Press& p : presses) {
         setButton(p.button, true);
         EXPECT_EQ(held(), p.keys) << SDL_GameControllerGetStringForButton(p.button);
         setButton(p.button, false);
     }
-    setAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.9f); // the trigger thrusts too
-    EXPECT_EQ(held(), Keys{VK_UP});
+    setAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.9f);
+    EXPECT_EQ(held(), Keys{padRightTrigger});
 
     // Pulled out while held: nothing is held any more.
     SDL_JoystickDetachVirtual(device);
@@ -120,16 +122,18 @@ TEST_F(VirtualPad, FliesAShip) {
     w.a[1].objective = objDestroy;
     w.a[0].objective = objDefend;
 
-    // The stick half left and the trigger down, A held: the pad's keys are
-    // what the game reads each frame.
+    // The stick half left and the trigger down, A held: the pad's keys, after
+    // the default bindings, are what the game reads each frame.
     setAxis(SDL_CONTROLLER_AXIS_LEFTX, -0.5f);
     setAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1.0f);
     setButton(SDL_CONTROLLER_BUTTON_A, true);
     const vec2 startDir = w.a[0].dir;
     int shots = 0;
     for (int f = 0; f < 60; ++f) {
-        for (int vk = 0; vk < 256; ++vk) headlessSetKey(vk, false);
-        for (int vk : held()) headlessSetKey(vk, true);
+        bool keys[256] = {};
+        for (int vk : held()) keys[vk] = true;
+        bindKeys(defaultSettings(), modePlay, keys);
+        for (int vk = 0; vk < 256; ++vk) headlessSetKey(vk, keys[vk]);
         key(0);
         w.frame(canvas.dc, 1.0f / 60);
         for (const frag& b : w.b) shots += b.type <= 2 && b.life > 3.9f;

@@ -8,7 +8,10 @@
 // and the same script in korvane-headless give the same frames pixel for
 // pixel: the start screen, a mission flown as pilot, the menu, the Save
 // screen, the editor; a save kept over a reload, an upload and a shared link
-// loaded. Screenshots, the frames compared and the differences go to WORK.
+// loaded; the Options button. The display: the frame following the page's
+// room at the player's scale, shown enlarged and centred, and the settings
+// kept in the browser's storage. Screenshots, the frames compared and the
+// differences go to WORK.
 // --measure times frames of a full battle at 1920x1080 instead.
 "use strict";
 const assert = require("assert");
@@ -71,6 +74,17 @@ function press(frame, key, hold = 2) {
 function typed(frame, text) {
   return [...text].flatMap((c, i) => press(frame + 4 * i, c));
 }
+// A button of the page's bar clicked, and the key it presses for the game,
+// held for two frames (webPressKey), as korvane-headless's script has it.
+const buttons = {options: "0x70"};
+function click(frame, button) {
+  return [[frame, "click", button]];
+}
+function headlessEvents(events) {
+  return events.flatMap((e) => e[1] != "click" ? [e] :
+                        [[e[0], "down", buttons[e[2]]], [e[0] + 2, "up", buttons[e[2]]]])
+               .sort((a, b) => a[0] - b[0]);
+}
 
 // Runs a session in the page, stepping its frames, and the same in
 // korvane-headless in `dir`; compares the frames of `shots` pixel for pixel.
@@ -79,7 +93,7 @@ async function session(page, name, dir, events, shots) {
   events = flat(events).sort((a, b) => a[0] - b[0]);
   const last = Math.max(...shots.map((s) => s[0]));
   const script = path.join(work, name + ".script");
-  fs.writeFileSync(script, events.map((e) => e.join(" ")).join("\n") + "\n");
+  fs.writeFileSync(script, headlessEvents(events).map((e) => e.join(" ")).join("\n") + "\n");
   const args = ["--seed", "5", "--size", "800x600", "--dt", "0.016", "--frames", String(last),
                 "--script", script, "--dir", dir];
   for (const [frame, shot] of shots) args.push("--shot", `${frame}:${path.join(work, shot + ".native.png")}`);
@@ -90,7 +104,8 @@ async function session(page, name, dir, events, shots) {
     for (const [at, what, key] of events.filter((e) => e[0] <= frame && e[0] > shown)) {
       shown = await page.evaluate((n) => korvane.step(n), at - 1 - shown);
       const code = keys[key] || (/[0-9]/.test(key) ? "Digit" + key : "Key" + key);
-      await (what == "down" ? page.keyboard.down(code) : page.keyboard.up(code));
+      if (what == "click") await page.click("#" + key);
+      else await (what == "down" ? page.keyboard.down(code) : page.keyboard.up(code));
     }
     shown = await page.evaluate((n) => korvane.step(n), frame - shown);
     assert.equal(shown, frame, `${name}: the page's game stopped at frame ${shown}`);
@@ -143,6 +158,55 @@ async function open(browser, address, dialogs = []) {
   return page;
 }
 
+// Where the canvas is in its room (the page below the bar), in CSS pixels,
+// and the frame's size.
+function shownCanvas(page) {
+  return page.evaluate(() => {
+    const c = document.getElementById("screen");
+    const room = c.parentElement.getBoundingClientRect(), r = c.getBoundingClientRect();
+    return {frame: [c.width, c.height], room: [room.width, room.height], ratio: devicePixelRatio,
+            at: [r.left - room.left, r.top - room.top], size: [r.width, r.height]};
+  });
+}
+
+// The real page's display: the settings kept in the browser's storage (the
+// mission loaded at start is their progress); a scale of 2 read from there
+// makes the frame half the room's device pixels, shown twice as large and
+// centred; and the frame follows the room when the page changes size.
+async function display(page) {
+  const kept = await page.evaluate(() => localStorage.getItem("korvane.settings"));
+  assert(kept && kept.includes("kvxmap.AAAA.kvx"),
+         "the settings were not kept in the browser's storage (korvane.settings): " + kept);
+  console.log("ok: the settings are kept in the browser's storage");
+  await page.evaluate(() => localStorage.setItem("korvane.settings", "[display]\nscale = 2\n"));
+  await page.setViewport({width: 901, height: 500});
+  await page.reload({waitUntil: "load"});
+  await page.waitForFunction(() => window.korvane && korvane.ready && korvane.step(0) > 5,
+                             {timeout: 30000});
+  for (const viewport of [null, {width: 640, height: 480}]) {
+    if (viewport) {
+      await page.setViewport(viewport);
+      await page.waitForFunction(() => {
+        const c = document.getElementById("screen"), room = c.parentElement;
+        return c.width == Math.floor(Math.round(room.clientWidth * devicePixelRatio) / 2);
+      }, {timeout: 5000}).catch(() => {});
+    }
+    const s = await shownCanvas(page);
+    const room = s.room.map((v) => Math.round(v * s.ratio));
+    const what = `at scale 2 in a room of ${room.join("x")} device pixels`;
+    await page.screenshot({path: path.join(work, `scale2-${room.join("x")}.png`)});
+    assert.deepEqual(s.frame, room.map((v) => Math.floor(v / 2)), `${what}: the frame is ${s.frame.join("x")}`);
+    for (const i of [0, 1]) {
+      assert(Math.abs(s.size[i] * s.ratio - 2 * s.frame[i]) < 0.5,
+             `${what}: the ${s.frame.join("x")} frame is shown ${s.size.join("x")} CSS pixels, not twice its size`);
+      assert(Math.abs(s.room[i] - s.size[i] - 2 * s.at[i]) <= 1,
+             `${what}: the frame is not centred (at ${s.at.join(", ")}, ${s.size.join("x")})`);
+    }
+    console.log(`ok: ${what}, the frame is ${s.frame.join("x")}, shown twice its size, centred`);
+  }
+  await page.evaluate(() => localStorage.removeItem("korvane.settings"));
+}
+
 async function checks(browser) {
   // The real game: frames at 60 a second on the page's clock, the start screen drawn.
   let page = await open(browser, "");
@@ -158,6 +222,7 @@ async function checks(browser) {
   await page.keyboard.press("ShiftLeft");
   await page.waitForFunction(() => korvane.sound().queued > 0.5, {timeout: 5000});
   console.log("ok: the first key starts the sound");
+  await display(page);
   await page.close();
 
   // A session compared with korvane-headless: the start screen, a mission
@@ -171,7 +236,8 @@ async function checks(browser) {
     press(360, "Down"), press(370, "Down"), press(380, "Down"), press(390, "Enter"),
     typed(400, "WEB1"), press(440, "Enter"),
     press(450, "Down"), press(460, "Enter"),
-  ], [[60, "start"], [320, "pilot"], [350, "menu"], [430, "save"], [490, "editor"]]);
+    click(495, "options"),
+  ], [[60, "start"], [320, "pilot"], [350, "menu"], [430, "save"], [490, "editor"], [520, "options"]]);
   await page.screenshot({path: path.join(work, "editor.png")});
 
   // The Download button gives the mission just saved, as korvane-headless saved it.

@@ -69,3 +69,22 @@ TEST(WebKeys, NumberRowLettersAndTheGamesKeysOnQwertyAzertyAndCyrillic) {
                               {"Digit3", "3", '3'},
                           });
 }
+
+TEST(WebKeys, FunctionKeysDeleteAndPunctuationWithShiftOrALayoutsOwnCharacters) {
+    expectAll("QWERTY", {
+                            {"F1", "F1", VK_F1},
+                            {"F11", "F11", VK_F11},
+                            {"Delete", "Delete", VK_DELETE},
+                            {"Equal", "=", VK_OEM_PLUS},
+                            {"Equal", "+", VK_OEM_PLUS}, // with Shift
+                            {"Minus", "_", VK_OEM_MINUS},
+                            {"BracketLeft", "{", 0xDB},
+                        });
+    // German: + and - have keys of their own; the key where QWERTY has - gives ß.
+    expectAll("QWERTZ", {
+                            {"BracketRight", "+", VK_OEM_PLUS},
+                            {"Slash", "-", VK_OEM_MINUS},
+                            {"Minus", "\xC3\x9F", VK_OEM_MINUS},
+                            {"Equal", "Dead", VK_OEM_PLUS},
+                        });
+}
