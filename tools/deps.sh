@@ -9,6 +9,8 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libsdl2-dev libpng-dev zlib1g-dev
           # kvxtool, the mission tool, which builds the campaign: JSON
           nlohmann-json3-dev
+          # the settings file (TOML), read with toml++ header-only
+          libtomlplusplus-dev
           # SDL draws its message boxes on X with the X core fonts
           xfonts-base)
 if [ "${1:-all}" != play ]; then

@@ -4,6 +4,7 @@
 // is named with its line and left at its default, and the rest still counts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ struct keyBinding {
 
 constexpr int minScale = 0; // 0: auto
 constexpr int maxScale = 4;
-enum : int { paletteGame = 0, paletteColourBlind = 1 };
+// The side colours are render/render.h's paletteGame or paletteColourBlind.
 
 struct settings {
     keyBinding binds[actionCount];
@@ -52,7 +53,7 @@ struct settings {
     int scale = 0; // 0 auto, else 1..4
     bool soundOn = true;
     int volume = 70; // 0..100
-    int palette = paletteGame;
+    int palette = 0; // paletteGame
     bool resume = true;      // start with the mission last played
     std::string lastMission; // "kvxmap.NNNN.kvx", or "" before any
     bool operator==(const settings&) const = default;
@@ -68,6 +69,10 @@ struct settingsProblem {
     int line = 0;
     std::string text;
 };
+
+// The largest settings text parseSettings reads (1 MB): a larger one is one
+// problem, at line 0, and all defaults. readSettingsFile reads no further.
+constexpr std::size_t maxSettingsSize = 1 << 20;
 
 // Reads the text; every value that is missing or cannot be used keeps its
 // default, and each problem (a broken line, an unknown name, a value out of

@@ -86,13 +86,14 @@ TEST(Settings, BadValuesNamedAtTheirLinesTheRestCounts) {
                                      "on = false\n"
                                      "[extra]\n",
                                      found);
-    EXPECT_EQ(listed(found), "3 brake = [\"Up\", \"Flux\"] has \"Flux\", which is not a key's name\n"
-                             "4 fire = [\"A\", \"B\", \"C\"] has more than two keys\n"
-                             "5 radar = [\"PadA\"] has \"PadA\", a gamepad button: those go in "
-                             "[gamepad]\n"
-                             "6 unknown setting 'fly' in [controls]\n"
-                             "8 volume = 300 is not 0 to 100\n"
-                             "10 unknown setting 'extra'\n");
+    EXPECT_EQ(listed(found),
+              "3 brake = [\"Up\", \"Flux\"] has \"Flux\", which is not a key's name\n"
+              "4 fire = [\"A\", \"B\", \"C\"] has more than two keys\n"
+              "5 radar = [\"PadA\"] has \"PadA\", a gamepad button: those go in "
+              "[gamepad]\n"
+              "6 unknown setting 'fly' in [controls]\n"
+              "8 volume = 300 is not 0 to 100\n"
+              "10 unknown setting 'extra'\n");
     settings want = defaultSettings();
     want.binds[actThrust].keys[0] = 'W';
     want.soundOn = false;
