@@ -27,7 +27,8 @@ struct loopState {
     HBRUSH black = nullptr;
     HGDIOBJ oldBitmap = nullptr;
     HGDIOBJ oldBrush = nullptr;
-    bool was[256] = {}; // the keys as they were, for the added keys' presses
+    bool was[256] = {};  // the keys as they were, for the added keys' presses
+    bool held[256] = {}; // keys held as the options closed: the game sees them once let go
 };
 
 loopState& loop() {
@@ -146,9 +147,17 @@ bool gameFrame() {
         BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);
         const float t = retFrameSpd();
         optionsFrame(l.window, l.client.right, l.client.bottom, in);
+        if (!optionsOpen())
+            for (int vk = 0; vk < 256; ++vk) l.held[vk] = in.keys[vk];
         drawNotices(l.window, l.client.right, l.client.bottom, t);
         sysShow();
         return true;
+    }
+    // The Escape that closed the options is theirs, not the game's: keys
+    // held as they closed reach the game only once let go.
+    for (int vk = 0; vk < 256; ++vk) {
+        l.held[vk] = l.held[vk] && in.keys[vk];
+        if (l.held[vk]) in.keys[vk] = false;
     }
     in.keys[VK_F1] = false; // the options' key, never the game's
     bindKeys(playerSettings(), driverMode(), in.keys);

@@ -2,6 +2,7 @@
 // browser's storage).
 #include "app/player_settings.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -40,7 +41,9 @@ void settingsLoad() {
     k.unkept = describeProblem(where, problems.front());
     std::string line = k.unkept;
     if (problems.size() > 1) line += " (and " + std::to_string(problems.size() - 1) + " more)";
-    notify(line + "; the rest was read, and the file is left as it is", 8);
+    line += "; the rest was read, and the file is left as it is";
+    std::fprintf(stderr, "korvane: %s\n", line.c_str());
+    notify(line, 8);
 }
 
 bool settingsKeep() {

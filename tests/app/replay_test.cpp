@@ -14,22 +14,6 @@
 
 namespace {
 
-ProcessRun headless(const fs::path& dir, std::vector<std::string> args) {
-    args.insert(args.begin(), KORVANE_HEADLESS);
-    return runIn(dir, args, 300);
-}
-
-std::vector<std::string> digestLines(const std::string& out) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while ((at = out.find("digest ", at)) != std::string::npos) {
-        const std::size_t end = out.find('\n', at);
-        lines.push_back(out.substr(at, end - at));
-        at = end;
-    }
-    return lines;
-}
-
 // Writes r back as a recording file.
 void rewrite(const recording& r, const fs::path& path) {
     std::string error;

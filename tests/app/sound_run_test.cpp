@@ -15,11 +15,6 @@
 
 namespace {
 
-ProcessRun headless(const fs::path& dir, std::vector<std::string> args) {
-    args.insert(args.begin(), KORVANE_HEADLESS);
-    return runIn(dir, args, 600);
-}
-
 // The samples of a 48 kHz 16-bit stereo WAV, after checking its header.
 std::vector<std::int16_t> samples(const fs::path& wav) {
     const std::vector<unsigned char> b = readBytes(wav);

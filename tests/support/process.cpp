@@ -60,3 +60,19 @@ ProcessRun runIn(const fs::path& dir, const std::vector<std::string>& argv, unsi
     run.err = readFile(errPath);
     return run;
 }
+
+ProcessRun headless(const fs::path& dir, std::vector<std::string> args, unsigned alarmSeconds) {
+    args.insert(args.begin(), KORVANE_HEADLESS);
+    return runIn(dir, args, alarmSeconds);
+}
+
+std::vector<std::string> digestLines(const std::string& out) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while ((at = out.find("digest ", at)) != std::string::npos) {
+        const std::size_t end = out.find('\n', at);
+        lines.push_back(out.substr(at, end - at));
+        at = end;
+    }
+    return lines;
+}

@@ -39,3 +39,10 @@ struct ProcessRun {
 // alarmSeconds, long before any test harness gives up.
 ProcessRun runIn(const fs::path& dir, const std::vector<std::string>& argv,
                  unsigned alarmSeconds = 600);
+
+// korvane-headless run in dir with args, killed after alarmSeconds.
+ProcessRun headless(const fs::path& dir, std::vector<std::string> args,
+                    unsigned alarmSeconds = 600);
+
+// The "digest <frame> <hex>" lines of a run's output, in order.
+std::vector<std::string> digestLines(const std::string& out);
