@@ -8,10 +8,20 @@
 // The one place toml++ is configured: header-only (Debian's package also
 // ships a shared library, which the cross-builds could not link), without
 // exceptions (parse returns a parse_result) and without its writers.
+//
+// Its checks of its own workings are off in every build. Broken text reaches
+// some of them ("[}" reaches parse_key's), which the code after them handles
+// as an error: as an assert() they would stop the game in a build without
+// NDEBUG, and with NDEBUG toml++ tells clang they always hold
+// (__builtin_assume), so NDEBUG is hidden from it too.
+#pragma push_macro("NDEBUG")
+#undef NDEBUG
+#define TOML_ASSERT(expr) static_assert(true)
 #define TOML_HEADER_ONLY 1
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
 #include <toml++/toml.h>
+#pragma pop_macro("NDEBUG")
 
 #include <algorithm>
 #include <cstdio>
@@ -68,8 +78,29 @@ int firstLineNotText(const std::string& text) {
     return 0;
 }
 
-// A value as a problem shows it, short: strings quoted (cut after 40 bytes),
-// arrays with their first few values.
+// The text as toml++ is given it: each character past ASCII (the text is
+// UTF-8 by then) becomes one '?', and a byte-order mark goes. toml++ 3.3
+// reaches __builtin_unreachable in its table of Unicode spaces for most
+// characters past ASCII outside a string or a comment ("volume = \xC3\xA9").
+// Our values are all ASCII, so nothing that could be used is lost: a
+// character is as wrong as a '?' where it stands, and comments stay comments.
+// The lines stay where they were.
+std::string asciiOnly(const std::string& text) {
+    const bool bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = bom ? 3 : 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80)
+            out += char(c);
+        else if ((c & 0xC0) != 0x80)
+            out += '?'; // a character's first byte
+    }
+    return out;
+}
+
+// A value as a problem shows it, short: strings quoted (cut after 40
+// characters), arrays with their first few values.
 std::string shown(const toml::node& v) {
     if (const auto* s = v.as_string()) {
         const std::string& text = s->get();
@@ -79,8 +110,6 @@ std::string shown(const toml::node& v) {
             const char c = text[i];
             out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
         }
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            out += text[i++]; // the rest of a character cut in two
         return out + (i < text.size() ? "...\"" : "\"");
     }
     if (const auto* n = v.as_integer()) return std::to_string(n->get());
@@ -329,7 +358,6 @@ void readByLines(const std::string& text, int broken, reader& r) {
         std::string_view content(text.data() + start, end - start);
         start = end + 1;
         if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
-        if (line == 1 && content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3); // BOM
         const std::size_t first = content.find_first_not_of(" \t");
         if (first == std::string_view::npos || content[first] == '#') continue;
         const bool header = content[first] == '[';
@@ -371,13 +399,14 @@ settings parseSettings(const std::string& text, std::vector<settingsProblem>& pr
         return s;
     }
     reader r{s, {}};
-    toml::parse_result whole = toml::parse(text);
+    const std::string ascii = asciiOnly(text);
+    toml::parse_result whole = toml::parse(ascii);
     if (whole) {
         r.document(whole.table());
     } else {
         const int broken = int(whole.error().source().begin.line);
         r.add(broken, brokenLine(whole.error()));
-        readByLines(text, broken, r);
+        readByLines(ascii, broken, r);
     }
     r.finish(problems);
     return s;

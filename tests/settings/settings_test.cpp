@@ -136,6 +136,13 @@ TEST(Settings, JunkAndTooLargeFilesAreOneProblemAndDefaults) {
     EXPECT_GE(found[0].line, 3);
     EXPECT_EQ(parseSettings("on = true\n\xC0\x80", found), defaultSettings()); // overlong
     EXPECT_EQ(found.back().line, 2);
+    found.clear(); // UTF-8 is text: wrong where it is no comment, as toml++ cannot always say
+    settings want = defaultSettings();
+    want.soundOn = false;
+    EXPECT_EQ(parseSettings("# \xC3\xA9t\xC3\xA9\n[sound]\nvolume = \xC3\xA9\non = false\n", found),
+              want);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].line, 3);
 
     found.clear();
     std::string huge = "[sound]\nvolume = 5\n";
