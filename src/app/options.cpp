@@ -72,7 +72,7 @@ bool fontHas(const std::string& text) {
 }
 
 std::string label(int vk) {
-    if (vk <= 0) return "-";
+    if (vk <= 0) return ""; // unbound
     if (vk >= padFirst && vk <= padLast) {
         static const char* const pads[] = {"A",  "B",  "X",  "Y",    "RB",    "LB",   "LT",
                                            "RT", "Up", "Down", "Left", "Right", "Start", "Back"};

@@ -361,12 +361,23 @@ void sysWindowSize(int* width, int* height) {
 
 bool sysSetDisplay(bool full, int width, int height) {
     if (!window) return false;
+    // Full screen is a borderless window over the whole display, as the game
+    // opens: window managers take it for full screen, and without one (SDL
+    // only notes a full-screen state that nothing honours) it still is.
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0 &&
+        SDL_SetWindowFullscreen(window, 0) != 0)
+        return false;
     if (full) {
-        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+        SDL_Rect bounds{0, 0, 0, 0};
+        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &bounds) != 0)
+            return false;
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowResizable(window, SDL_FALSE);
+        SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        SDL_SetWindowSize(window, bounds.w, bounds.h);
         windowed = false;
         return true;
     }
-    if (SDL_SetWindowFullscreen(window, 0) != 0) return false;
     SDL_Rect usable{0, 0, width, height};
     SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &usable);
     SDL_SetWindowBordered(window, SDL_TRUE);
@@ -378,9 +389,7 @@ bool sysSetDisplay(bool full, int width, int height) {
     return true;
 }
 
-bool sysIsFullScreen() {
-    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-}
+bool sysIsFullScreen() { return window && !windowed; }
 
 void sysFrameSize(int width, int height) {
     if (windowDC) deleteSurfaceDC(windowDC);
