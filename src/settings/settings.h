@@ -98,3 +98,8 @@ std::string settingsFilePath();
 // renames it over the old one (mission/safe_write.h).
 bool readSettingsFile(const std::string& path, std::string& text);
 bool writeSettingsFile(const std::string& path, const std::string& text, std::string& error);
+
+// The two above at settingsFilePath(), as the native ports keep settings:
+// `where` is the path; the write fails, saying so, when no folder is known.
+bool loadSettingsFile(std::string& text, std::string& where);
+bool saveSettingsFile(const std::string& text, std::string& error);

@@ -59,3 +59,18 @@ bool writeSettingsFile(const std::string& path, const std::string& text, std::st
     }
     return true;
 }
+
+bool loadSettingsFile(std::string& text, std::string& where) {
+    where = settingsFilePath();
+    return !where.empty() && readSettingsFile(where, text);
+}
+
+bool saveSettingsFile(const std::string& text, std::string& error) {
+    const std::string path = settingsFilePath();
+    if (path.empty()) {
+        error = "no folder for the settings is known (neither a configuration folder nor a home "
+                "is set)";
+        return false;
+    }
+    return writeSettingsFile(path, text, error);
+}

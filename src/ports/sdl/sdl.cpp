@@ -396,18 +396,10 @@ void sysFrameSize(int width, int height) {
     windowDC = createSurfaceDC(width, height);
 }
 
-bool sysLoadSettings(std::string& text, std::string& where) {
-    where = settingsFilePath();
-    return !where.empty() && readSettingsFile(where, text);
-}
+bool sysLoadSettings(std::string& text, std::string& where) { return loadSettingsFile(text, where); }
 
 bool sysSaveSettings(const std::string& text, std::string& error) {
-    const std::string path = settingsFilePath();
-    if (path.empty()) {
-        error = "no folder for settings is known (neither XDG_CONFIG_HOME nor HOME is set)";
-        return false;
-    }
-    return writeSettingsFile(path, text, error);
+    return saveSettingsFile(text, error);
 }
 
 bool sysKeepFile(const char* folder, const char* name, const std::vector<unsigned char>& bytes,
