@@ -10,6 +10,9 @@ run="$(cd "$work" && pwd)/smoke"
 rm -rf "$run" && mkdir -p "$run"
 source "$(dirname "$0")/../check-lib.sh" smoke "$run"
 source "$(dirname "$0")/wine-env.sh" "$work"
+# The game keeps its settings in the prefix (%APPDATA%\Korvane); each run
+# starts from the defaults, whatever a run before it kept there.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Korvane
 cd "$run"
 
 step "the X server"
