@@ -1,9 +1,12 @@
 // The browser as the window system: the functions of system.h for the game in a
-// web page (built with emscripten). The frame goes to the page's canvas at
-// the canvas's size in device pixels, keys and mouse buttons are kept as a
-// held-down table by virtual-key code, message boxes are the browser's alert,
-// and the sound goes to Web Audio. The page's animation frames drive the
-// frames (ports/web/main.cpp); webFrameDue paces them.
+// web page (built with emscripten). The window is the page's room below its
+// bar (#stage); the frame goes to the canvas at its own size, which the page
+// enlarges (pixelated) by a whole factor and centres there. Keys and mouse
+// buttons are kept as a held-down table by virtual-key code, message boxes are
+// the browser's alert, full screen is the browser's, the settings are kept in
+// its localStorage, kept files are downloads, and the sound goes to Web Audio.
+// The page's animation frames drive the frames (ports/web/main.cpp);
+// webFrameDue paces them.
 #include "ports/web/web.h"
 
 #include <emscripten.h>
@@ -12,24 +15,30 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/pacer.h"
 #include "gdi/surface.h"
+#include "platform/pacer.h"
+#include "platform/shown_frame.h"
 #include "platform/system.h"
 #include "ports/web/web_keys.h"
 
 namespace {
 
-constexpr const char* canvasId = "#screen";
+constexpr const char* roomId = "#stage"; // the canvas's room: the page below the bar
 
 struct backend {
     webOptions options;
     framePacer pacer;
-    HDC window = nullptr;
+    HDC window = nullptr;            // the frame: a context the game keeps from start to end
+    HBITMAP bitmap = nullptr;        // selected into it, made anew at each frame size
     std::vector<std::uint32_t> rgba; // the frame as the canvas takes it
+    shownRect placed;                // where the canvas was last put, in window pixels
+    int pressed = 0;                 // a key the page's bar pressed (webPressKey)...
+    long long releaseAt = 0;         // ...and the frame after which it goes up
     long long framesShown = 0;
     bool quitPosted = false;
     bool keys[256] = {};
@@ -49,29 +58,34 @@ constexpr double audioAhead = 0.1;
 
 } // namespace
 
-// The page's side. Sizes are the canvas's, at most 8192 a side as the page's
+// The page's side. The window's sizes are those of the canvas's room, the
+// page below its bar, in device pixels, at most 8192 a side as the page's
 // options allow; Module.korvaneImage keeps the ImageData over the frame's
 // bytes until the memory moves.
-EM_JS(int, webCanvasWidth, (), {
-    var c = Module.canvas;
-    return Math.min(8192, Math.max(1, Math.round(c.clientWidth * (window.devicePixelRatio || 1))));
+EM_JS(int, webRoomWidth, (), {
+    var room = Module.canvas.parentElement;
+    return Math.min(8192,
+                    Math.max(1, Math.round(room.clientWidth * (window.devicePixelRatio || 1))));
 });
-EM_JS(int, webCanvasHeight, (), {
-    var c = Module.canvas;
-    return Math.min(8192, Math.max(1, Math.round(c.clientHeight * (window.devicePixelRatio || 1))));
+EM_JS(int, webRoomHeight, (), {
+    var room = Module.canvas.parentElement;
+    return Math.min(8192,
+                    Math.max(1, Math.round(room.clientHeight * (window.devicePixelRatio || 1))));
 });
-EM_JS(void, webSetCanvas, (int width, int height, int exact), {
+EM_JS(double, webPixelRatio, (), { return window.devicePixelRatio || 1; });
+EM_JS(void, webSetCanvas, (int width, int height), {
     var c = Module.canvas;
     c.width = width;
     c.height = height;
-    if (exact) {
-        // A test run's frame is shown pixel for pixel.
-        var ratio = window.devicePixelRatio || 1;
-        c.style.width = (width / ratio) + "px";
-        c.style.height = (height / ratio) + "px";
-        c.style.flex = "none";
-    }
     Module.korvaneContext = c.getContext("2d", {alpha : false});
+});
+// The canvas's place in its room, from window pixels to the page's CSS pixels.
+EM_JS(void, webPlaceCanvas, (int x, int y, int width, int height), {
+    var s = Module.canvas.style, ratio = window.devicePixelRatio || 1;
+    s.left = (x / ratio) + "px";
+    s.top = (y / ratio) + "px";
+    s.width = (width / ratio) + "px";
+    s.height = (height / ratio) + "px";
 });
 EM_JS(void, webHideCursor, (), { Module.canvas.style.cursor = "none"; });
 EM_JS(void, webPutFrame, (const void* rgba, int width, int height), {
@@ -84,12 +98,64 @@ EM_JS(void, webPutFrame, (const void* rgba, int width, int height), {
     }
     Module.korvaneContext.putImageData(image, 0, 0);
 });
-EM_JS(double, webCanvasCssWidth, (), { return Module.canvas.getBoundingClientRect().width; });
-EM_JS(double, webCanvasCssHeight, (), { return Module.canvas.getBoundingClientRect().height; });
 EM_JS(int, webPageFocused, (), { return document.hasFocus() && !document.hidden ? 1 : 0; });
 EM_JS(double, webDateNow, (), { return Date.now(); });
 EM_JS(void, webAlert, (const char* caption, const char* text), {
     window.alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
+});
+
+// Full screen is the browser's, of the whole page: page.js switches it
+// (Module.korvaneDisplay) and keeps where it is going (Module.korvaneFull).
+EM_JS(int, webFullScreen, (int full), { return Module.korvaneDisplay(!!full); });
+EM_JS(int, webIsFullScreen, (), { return Module.korvaneFull ? 1 : 0; });
+
+// The settings' text in localStorage. A storage that cannot be used (a
+// private window, storage turned off) throws; the read then finds nothing,
+// and a write says why.
+EM_JS(char*, webStorageRead, (), {
+    var text = null;
+    try {
+        text = window.localStorage.getItem("korvane.settings");
+    } catch (e) {
+        console.log("korvane: the browser's storage cannot be read: " + e);
+    }
+    if (text === null) return 0;
+    var size = lengthBytesUTF8(text) + 1;
+    var at = _malloc(size);
+    stringToUTF8(text, at, size);
+    return at;
+});
+EM_JS(char*, webStorageWrite, (const char* text, int length), {
+    var problem = "";
+    try {
+        window.localStorage.setItem("korvane.settings", UTF8ToString(text, length));
+    } catch (e) {
+        problem = "the browser's storage refused them (" + e + ")";
+    }
+    if (!problem) return 0;
+    var size = lengthBytesUTF8(problem) + 1;
+    var at = _malloc(size);
+    stringToUTF8(problem, at, size);
+    return at;
+});
+
+// A file for the player, as a download.
+EM_JS(int, webDownload, (const char* name, const unsigned char* bytes, int size), {
+    try {
+        var data = HEAPU8.slice(bytes, bytes + size);
+        var url = URL.createObjectURL(new Blob([data], {type : "application/octet-stream"}));
+        var a = document.createElement("a");
+        a.href = url;
+        a.download = UTF8ToString(name);
+        document.body.appendChild(a);
+        a.click();
+        a.remove();
+        setTimeout(function() { URL.revokeObjectURL(url); }, 10000);
+        return 1;
+    } catch (e) {
+        console.log("korvane: the download failed: " + e);
+        return 0;
+    }
 });
 
 // Web Audio: the context can only start after a gesture, so it is made at the
@@ -165,8 +231,9 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
             b.held[code] = vk;
             setKey(vk, true);
         }
-        const bool functionKey = vk >= 0x70 && vk <= 0x7B && vk != 0x71; // F2 is the game's
-        return !functionKey && !e->ctrlKey && !e->metaKey;
+        // F1, F2, F11 and F12 are the game's; the browser keeps F3 to F10 (F5 reloads).
+        const bool browsers = vk > VK_F2 && vk < VK_F11;
+        return !browsers && !e->ctrlKey && !e->metaKey;
     }
     const auto it = b.held.find(code);
     if (it == b.held.end()) return EM_FALSE;
@@ -189,14 +256,19 @@ int mouseKey(unsigned short button) {
     }
 }
 
-// The cursor in frame pixels: the canvas may be shown at another size.
+// The cursor in frame pixels: the point of the room (in window pixels)
+// mapped through where the frame is shown there.
 void moveTo(const EmscriptenMouseEvent* e) {
     backend& b = state();
     const Surface frame = b.window ? dcSurface(b.window) : Surface{};
-    const double w = webCanvasCssWidth(), h = webCanvasCssHeight();
-    if (frame.width <= 0 || w <= 0 || h <= 0) return;
-    b.cursor = POINT{int(std::floor(double(e->targetX) * frame.width / w)),
-                     int(std::floor(double(e->targetY) * frame.height / h))};
+    if (frame.width <= 0) return;
+    int w = 0, h = 0;
+    sysWindowSize(&w, &h);
+    const double ratio = webPixelRatio();
+    int x = int(std::floor(double(e->targetX) * ratio));
+    int y = int(std::floor(double(e->targetY) * ratio));
+    framePoint(shownFrame(w, h, frame.width, frame.height), frame.width, frame.height, x, y);
+    b.cursor = POINT{x, y};
 }
 
 EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
@@ -229,8 +301,8 @@ void listen() {
     const char* page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(page, nullptr, true, onKey);
     emscripten_set_keyup_callback(page, nullptr, true, onKey);
-    emscripten_set_mousedown_callback(canvasId, nullptr, true, onMouse);
-    emscripten_set_mousemove_callback(canvasId, nullptr, true, onMouse);
+    emscripten_set_mousedown_callback(roomId, nullptr, true, onMouse);
+    emscripten_set_mousemove_callback(roomId, nullptr, true, onMouse);
     emscripten_set_mouseup_callback(page, nullptr, true, onMouse);
     emscripten_set_blur_callback(page, nullptr, true, onBlur);
     emscripten_set_visibilitychange_callback(nullptr, true, onVisibility);
@@ -270,9 +342,7 @@ long long webFramesShown() { return state().framesShown; }
 // The window system.
 
 bool sysDesktopSize(int* width, int* height) {
-    const backend& b = state();
-    *width = b.options.width > 0 ? b.options.width : webCanvasWidth();
-    *height = b.options.height > 0 ? b.options.height : webCanvasHeight();
+    sysWindowSize(width, height);
     return true;
 }
 
@@ -280,16 +350,44 @@ bool sysFullScreen(int, int) { return true; }
 
 void sysRestoreDisplay() {}
 
-bool sysOpenWindow(const char*, int width, int height) {
+namespace {
+
+// The frame's bitmap at a new size, selected into the same context; false,
+// with the old one kept, when it cannot be made.
+bool frameBitmap(int width, int height) {
     backend& b = state();
-    if (b.window) deleteSurfaceDC(b.window);
-    b.window = createSurfaceDC(width, height);
-    if (!b.window) {
+    HBITMAP bitmap = CreateCompatibleBitmap(b.window, width, height);
+    if (!bitmap || !SelectObject(b.window, bitmap)) {
+        if (bitmap) DeleteObject(bitmap);
         std::fprintf(stderr, "korvane: cannot make a %dx%d frame\n", width, height);
         return false;
     }
+    if (b.bitmap) DeleteObject(b.bitmap);
+    b.bitmap = bitmap;
     b.rgba.assign(std::size_t(width) * std::size_t(height), 0);
-    webSetCanvas(width, height, b.options.width > 0 ? 1 : 0);
+    webSetCanvas(width, height);
+    b.placed = shownRect{};
+    return true;
+}
+
+void dropFrame() {
+    backend& b = state();
+    if (b.window) DeleteDC(b.window);
+    if (b.bitmap) DeleteObject(b.bitmap); // after the context let go of it
+    b.window = nullptr;
+    b.bitmap = nullptr;
+}
+
+} // namespace
+
+bool sysOpenWindow(const char*, int width, int height) {
+    backend& b = state();
+    dropFrame();
+    b.window = CreateCompatibleDC(nullptr);
+    if (!frameBitmap(width, height)) {
+        dropFrame();
+        return false;
+    }
     releaseAll();
     listen();
     return true;
@@ -302,9 +400,20 @@ HDC sysWindowDC() { return state().window; }
 void sysShow() {
     backend& b = state();
     ++b.framesShown;
+    if (b.pressed && b.framesShown >= b.releaseAt) {
+        setKey(b.pressed, false);
+        b.pressed = 0;
+    }
     const Surface frame = b.window ? dcSurface(b.window) : Surface{};
     const std::size_t n = std::size_t(frame.width) * std::size_t(frame.height);
     if (!frame.pixels || n != b.rgba.size()) return;
+    int w = 0, h = 0;
+    sysWindowSize(&w, &h);
+    const shownRect place = shownFrame(w, h, frame.width, frame.height);
+    if (!(place == b.placed)) {
+        webPlaceCanvas(place.x, place.y, place.width, place.height);
+        b.placed = place;
+    }
     // 0x00RRGGBB to the canvas's bytes R, G, B, A (a little-endian 0xAABBGGRR).
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t p = frame.pixels[i];
@@ -314,10 +423,84 @@ void sysShow() {
 }
 
 void sysCloseWindow() {
-    backend& b = state();
-    if (b.window) deleteSurfaceDC(b.window);
-    b.window = nullptr;
+    dropFrame();
     releaseAll();
+}
+
+// A page of a size of its own (?size=WxH) has a window of that size, whatever
+// the page's: a test run's frames are korvane-headless's.
+void sysWindowSize(int* width, int* height) {
+    const backend& b = state();
+    *width = b.options.width > 0 ? b.options.width : webRoomWidth();
+    *height = b.options.height > 0 ? b.options.height : webRoomHeight();
+}
+
+// A page of a size of its own (?size=WxH, as test runs have) keeps its display,
+// as korvane-headless's does: full screen, never switched.
+bool sysSetDisplay(bool fullScreen, int, int) {
+    if (state().options.width > 0) return true;
+    return webFullScreen(fullScreen ? 1 : 0) != 0;
+}
+
+bool sysIsFullScreen() { return state().options.width > 0 || webIsFullScreen() != 0; }
+
+void sysFrameSize(int width, int height) {
+    backend& b = state();
+    const Surface frame = b.window ? dcSurface(b.window) : Surface{};
+    if (!b.window || (frame.width == width && frame.height == height)) return;
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+        std::fprintf(stderr, "korvane: cannot make a %dx%d frame\n", width, height);
+        return;
+    }
+    frameBitmap(width, height);
+}
+
+// A test run reads none and keeps none, as korvane-headless without
+// --settings: its frames are the same in every browser.
+bool sysLoadSettings(std::string& text, std::string& where) {
+    where = "the browser's storage";
+    if (state().options.dt > 0) return false;
+    char* kept = webStorageRead();
+    if (!kept) return false;
+    text = kept;
+    std::free(kept);
+    return true;
+}
+
+bool sysSaveSettings(const std::string& text, std::string& error) {
+    if (state().options.dt > 0) return true;
+    char* problem = webStorageWrite(text.data(), int(text.size()));
+    if (!problem) return true;
+    error = problem;
+    std::free(problem);
+    return false;
+}
+
+bool sysKeepFile(const char*, const char* name, const std::vector<unsigned char>& bytes,
+                 std::string& where) {
+    const std::string file = name ? name : "";
+    if (!webDownload(file.c_str(), bytes.data(), int(bytes.size()))) {
+        where = "the browser refused the download of " + file;
+        return false;
+    }
+    where = "a download: " + file;
+    return true;
+}
+
+// The browser tells the layout's keys only to some pages, and only later:
+// the game's own names serve.
+std::string sysKeyLabel(int) { return ""; }
+
+// The page's bar presses a key for the game (its Options button, F1): held
+// for two frames, so the game's frame sees it go down and then up.
+extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int vk) {
+    backend& b = state();
+    if (vk <= 0 || vk > 255) return;
+    webAudioGesture();
+    if (b.pressed) setKey(b.pressed, false);
+    b.pressed = vk;
+    b.releaseAt = b.framesShown + 2;
+    setKey(vk, true);
 }
 
 unsigned sysSeed() {

@@ -21,7 +21,17 @@ constexpr named places[] = {
     {"ArrowRight", VK_RIGHT},  {"ArrowDown", VK_DOWN},    {"Home", VK_HOME},
     {"End", VK_END},           {"PageUp", 0x21},          {"PageDown", 0x22},
     {"Tab", VK_TAB},           {"Enter", VK_RETURN},      {"Escape", VK_ESCAPE},
-    {"Backspace", VK_BACK},    {"Space", VK_SPACE},
+    {"Backspace", VK_BACK},    {"Space", VK_SPACE},       {"Delete", VK_DELETE},
+    {"Insert", 0x2D},
+};
+
+// The punctuation keys by their place on a US keyboard, as Windows names
+// them there: for a key whose character the game has no code for (the
+// shifted ones, a layout's own letters).
+constexpr named punctuation[] = {
+    {"Semicolon", 0xBA},       {"Equal", VK_OEM_PLUS}, {"Comma", 0xBC},     {"Minus", VK_OEM_MINUS},
+    {"Period", VK_OEM_PERIOD}, {"Slash", 0xBF},        {"Backquote", 0xC0}, {"BracketLeft", 0xDB},
+    {"Backslash", 0xDC},       {"BracketRight", 0xDD}, {"Quote", 0xDE},     {"IntlBackslash", 0xE2},
 };
 
 bool latin(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -51,10 +61,13 @@ int webVirtualKey(std::string_view code, std::string_view key) {
     if (const int n = numberAfter(code, "Numpad"); n >= 1 && n <= 9) return VK_NUMPAD0 + n;
     for (const named& p : places)
         if (p.code == code) return p.vk;
-    // The punctuation the game knows, as the layout prints it.
+    // The punctuation the game knows, as the layout prints it (+ and - where
+    // a layout has keys of their own for them), else by the key's place.
     if (key == ".") return VK_OEM_PERIOD;
     if (key == ",") return 0xBC;
-    if (key == "-") return 0xBD;
-    if (key == "=") return 0xBB;
+    if (key == "-" || key == "_") return VK_OEM_MINUS;
+    if (key == "=" || key == "+") return VK_OEM_PLUS;
+    for (const named& p : punctuation)
+        if (p.code == code) return p.vk;
     return 0;
 }

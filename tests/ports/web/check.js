@@ -172,7 +172,8 @@ function shownCanvas(page) {
 // The real page's display: the settings kept in the browser's storage (the
 // mission loaded at start is their progress); a scale of 2 read from there
 // makes the frame half the room's device pixels, shown twice as large and
-// centred; and the frame follows the room when the page changes size.
+// centred; the frame follows the room when the page changes size, and in
+// full screen (F11).
 async function display(page) {
   const kept = await page.evaluate(() => localStorage.getItem("korvane.settings"));
   assert(kept && kept.includes("kvxmap.AAAA.kvx"),
@@ -204,6 +205,23 @@ async function display(page) {
     }
     console.log(`ok: ${what}, the frame is ${s.frame.join("x")}, shown twice its size, centred`);
   }
+  // F11: full screen, made by the page within the key's gesture; the game's
+  // own switch for the same key must not undo it. The bar goes, and the
+  // frame follows the whole screen. F11 again: back to the page.
+  for (const full of [true, false]) {
+    await page.keyboard.press("F11");
+    await new Promise((r) => setTimeout(r, 1000));
+    const now = await page.evaluate(() => korvane.fullScreen());
+    assert.equal(now, full, `F11 left the page ${now ? "in" : "out of"} full screen` +
+                 (full ? " (or the game's own switch for it undid the page's)" : ""));
+    const s = await shownCanvas(page);
+    const room = s.room.map((v) => Math.round(v * s.ratio));
+    assert.equal(full, room[1] == Math.round(480 * s.ratio),
+                 `${full ? "in" : "out of"} full screen the room is ${room.join("x")}`);
+    assert.deepEqual(s.frame, room.map((v) => Math.floor(v / 2)),
+                     `the frame (${s.frame.join("x")}) did not follow the room (${room.join("x")})`);
+  }
+  console.log("ok: F11 brings the page to full screen and back, and the frame follows");
   await page.evaluate(() => localStorage.removeItem("korvane.settings"));
 }
 

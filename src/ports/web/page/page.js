@@ -1,7 +1,9 @@
 // The page around the game, run before the game's module starts (emscripten's
 // --pre-js): the player's folder in the browser's storage (IDBFS), kept
-// there a moment after each save; the Download and Upload buttons; the
-// bar's notes; and window.korvane, what a test of the page reads.
+// there a moment after each save; the Download, Upload, Options and Full
+// screen buttons; the keys the page takes for itself (F11 and Alt+Enter switch
+// full screen, within the key's gesture as the browser wants); the bar's
+// notes; and window.korvane, what a test of the page reads.
 (function () {
   var home = "/home/korvane"; // ports/web/main.cpp plays here unless a link brings a mission
   var missionName = /^kvxmap\.([0-9A-Za-z]{4})(?: ?\(\d+\))?\.kvx$/; // also "kvxmap.AAAA (1).kvx"
@@ -22,7 +24,7 @@
   }
 
   Module.canvas = document.getElementById("screen");
-  Module.canvas.addEventListener("contextmenu", function (e) { e.preventDefault(); });
+  document.getElementById("stage").addEventListener("contextmenu", function (e) { e.preventDefault(); });
   Module.korvaneNote = note;
   Module.print = function (text) { console.log(text); };
   Module.printErr = function (text) { console.warn(text); };
@@ -46,6 +48,7 @@
     var a = Module.korvaneAudio;
     return a && a.context ? {state: a.context.state, queued: a.next} : {state: "none", queued: 0};
   };
+  korvane.fullScreen = function () { return !!document.fullscreenElement; };
   korvane.files = function (folder) {
     return FS.readdir(folder || FS.cwd()).filter(function (n) { return n[0] != "."; }).sort();
   };
@@ -176,4 +179,73 @@
       persist();
     });
   }
+
+  // Options: F1 pressed for the game, which shows its options screen.
+  document.getElementById("options").addEventListener("click", function (e) {
+    e.currentTarget.blur();
+    if (korvane.ready && !korvane.ended) Module._webPressKey(0x70);
+  });
+
+  // Full screen is the browser's, of the whole page; the game follows its
+  // size (ports/web/web.cpp). Module.korvaneFull is where it is going.
+  Module.korvaneFull = false;
+  var switched = null; // a switch the page made for a key the game sees too
+  function fullScreen(full, quiet) {
+    var d = document;
+    Module.korvaneFull = full;
+    if (!full) return d.fullscreenElement ? d.exitFullscreen().catch(function () {}) : null;
+    if (d.fullscreenElement) return;
+    if (!d.fullscreenEnabled) {
+      Module.korvaneFull = false;
+      return quiet || note("This browser gives the page no full screen here.");
+    }
+    d.documentElement.requestFullscreen().catch(function (error) {
+      Module.korvaneFull = !!d.fullscreenElement;
+      if (!quiet) note("Full screen was refused: " + error);
+    });
+  }
+  document.addEventListener("fullscreenchange", function () {
+    Module.korvaneFull = !!document.fullscreenElement;
+  });
+  // The game's own switch (sysSetDisplay), from a frame: 1 when made or under
+  // way, 0 when not. Full screen comes only from the player: within a few
+  // seconds of a key or a click in the page (as browsers allow it), never
+  // from the settings at start-up. A switch the game asks within a second of
+  // the page's own for F11 or Alt+Enter answers the same key: the page made
+  // it already (the game, asking where the page is going, may ask the
+  // opposite), so it is not made again and counts as made.
+  var touched = -Infinity; // when the player last pressed a key or a button
+  ["keydown", "mousedown"].forEach(function (type) {
+    window.addEventListener(type, function (e) { if (e.isTrusted) touched = performance.now(); }, true);
+  });
+  Module.korvaneDisplay = function (full) {
+    var page = switched, now = performance.now();
+    switched = null;
+    if (page && now - page.at < 1000) return 1;
+    var gesture = now - touched < 4000 &&
+                  (!navigator.userActivation || navigator.userActivation.isActive);
+    if (full && !document.fullscreenElement && (!gesture || !document.fullscreenEnabled)) return 0;
+    fullScreen(full, true);
+    return 1;
+  };
+  document.getElementById("full").addEventListener("click", function (e) {
+    e.currentTarget.blur();
+    fullScreen(true);
+  });
+  // F11 and Alt+Enter switch full screen here, where the key's gesture lets
+  // the page ask for it; the game sees the keys too, and its own switch for
+  // them counts as this one. F1 (the browser's help in some) and F12 (its
+  // developer tools in some) are the game's.
+  window.addEventListener("keydown", function (e) {
+    var enter = e.code == "Enter" || e.code == "NumpadEnter";
+    if (e.code == "F11" || (e.altKey && enter && !e.ctrlKey && !e.metaKey)) {
+      e.preventDefault();
+      if (e.repeat) return;
+      var full = !document.fullscreenElement;
+      switched = {full: full, at: performance.now()};
+      fullScreen(full);
+    } else if (e.code == "F1" || e.code == "F12") {
+      e.preventDefault();
+    }
+  });
 })();
