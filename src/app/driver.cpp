@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/edit_session.h"
 #include "mission/mission_file.h"
 #include "app/play.h"
 #include "app/player_settings.h"
@@ -138,6 +139,8 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     if (key(VK_ESCAPE)) mode = modeMenu;
 
     MissionRefs mission{a, you, sid, sucfil, faifil, note};
+    const driverRefs d{a,   b,    cam,   zom,    you,    sid,    aliv, autr,
+                       autp, entdw, mode, filnam, sucfil, faifil, note};
 
     switch (mode) {
     case modeMenu: {
@@ -149,7 +152,10 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
             mode = modeSave, entdw = true;
             std::memset(filnam + 7, '0', 4);
             break;
-        case 4: mode = modeEditor; break;
+        case 4:
+            flightEnd(d); // a test flight ends with the editor as it was
+            mode = modeEditor;
+            break;
         case 5: mode = modeHelp; break;
         case 6: sysQuit(); break;
         default: break;
@@ -204,7 +210,7 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
                 showMessages(filnam, messages);
                 if (loadWentThrough(messages)) {
                     editmessage(hdc, cursor, note, noteSize, true);
-                    if (found) missionLoaded(filnam);
+                    if (found) missionLoaded(filnam), missionFileUsed(d, filnam, false);
                 }
                 mainMenu(hdc, true);
                 mode = modeStart;
@@ -224,7 +230,9 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
         endLine(hdc);
         if (key(VK_RETURN)) {
             if (!entdw) {
-                showMessages(filnam, saveMission(filnam, mission));
+                const std::vector<std::string> messages = saveMission(filnam, mission);
+                showMessages(filnam, messages);
+                if (messages.empty()) missionFileUsed(d, filnam, true);
                 mode = modeMenu;
             }
             entdw = true;
@@ -244,8 +252,12 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     }
 
     case modeEditor: {
-        int r = editMiss(hdc, a, cam, zom, you, sid, t);
-        if (r == 1) {
+        int r = editorScreen(hdc, d, t);
+        if (mode == modePlay) {
+            // F5 started a test flight: its first frame is this one.
+            PlayState play{a, b, cam, zom, you, sid, aliv, autr, autp, mode};
+            playFrame(hdc, play, t);
+        } else if (r == 1) {
             mode = modeMessage;
             editmessage(hdc, vec2(10, 10), note, noteSize, true);
         } else if (r == 2) {
@@ -280,7 +292,8 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
                             : "Mission failed!\nPress Enter to continue...");
         endLine(hdc);
         if (key(VK_RETURN)) {
-            if (!entdw) mode -= 2;
+            // After a test flight the editor comes back in place of the next mission.
+            if (!entdw) flightOn() ? flightEnd(d) : void(mode -= 2);
             entdw = true;
         } else {
             entdw = false;
@@ -289,9 +302,12 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     }
 
     default: {
+        if (!flightKeys(d)) break; // F5 ended a test flight
         PlayState play{a, b, cam, zom, you, sid, aliv, autr, autp, mode};
         playFrame(hdc, play, t);
+        flightFoot(hdc, t);
         break;
     }
     }
+    editedFrame(d);
 }

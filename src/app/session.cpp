@@ -335,6 +335,11 @@ bool sessionReadMission(const char* path, std::vector<unsigned char>& bytes) {
     return found;
 }
 
+std::string sessionNextRead() {
+    const session& s = state();
+    return s.playing && s.nextRead < s.played.reads.size() ? s.played.reads[s.nextRead].name : "";
+}
+
 int sessionPlayFrames() {
     const session& s = state();
     return s.playing ? int(s.played.frames.size()) : 0;

@@ -55,6 +55,10 @@ void sessionClose();
 // recording), or given back from the recording being played.
 bool sessionReadMission(const char* path, std::vector<unsigned char>& bytes);
 
+// The file the recording being played reads next ("" when none, or when no
+// recording is played).
+std::string sessionNextRead();
+
 // The number of frames of the recording being played (0 when none).
 int sessionPlayFrames();
 

@@ -8,6 +8,8 @@
 // Points are pixels of the target bitmap, truncated towards zero.
 #pragma once
 
+#include <string>
+
 #include "geom/vec2.h"
 #include "gdi/gdi.h"
 
@@ -59,5 +61,9 @@ void drawPoly(HDC hdc, vec2 origin, vec2 axis, const vec2* pts, int n, COLORREF 
 // returns the cursor after what it drew.
 vec2 drawText(HDC hdc, vec2 pos, float left, float right, float size, const char* text);
 vec2 drawInt(HDC hdc, vec2 pos, float left, float right, float size, int value);
+// Whether the font has a glyph of its own for c (line breaks and tabs count),
+// and text with every other character made '?', for text from elsewhere.
+bool hasGlyph(char c);
+std::string fontSafe(std::string text);
 vec2 drawFloat(HDC hdc, vec2 pos, float left, float right, float size, int decimals,
                float value);

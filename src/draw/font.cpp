@@ -1,6 +1,7 @@
 // The vector font: the glyph table of line strokes, and text, whole numbers
 // and decimals drawn with it in the current pen.
 #include <array>
+#include <string>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -163,6 +164,18 @@ vec2 drawChar(HDC hdc, vec2 cursor, float left, float right, float size, char c)
 }
 
 } // namespace
+
+bool hasGlyph(char ch) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+    return c == '\t' || c == '\n' || kGlyphOf[c] != 0;
+}
+
+std::string fontSafe(std::string text) {
+    for (char& c : text)
+        if (!hasGlyph(c)) c = '?';
+    return text;
+}
 
 vec2 drawText(HDC hdc, vec2 pos, float left, float right, float size, const char* text) {
     if (text == nullptr) return pos;

@@ -4,6 +4,9 @@
 // message and file-name screens.
 #include "editor/editor.h"
 
+#include <cstring>
+#include <type_traits>
+
 #include "editor/editor_internal.h"
 #include "frame/frame.h"
 #include "platform/system.h"
@@ -63,6 +66,8 @@ struct EditorStatics {
     bool first = true;
 };
 
+static_assert(std::is_trivially_copyable_v<EditorStatics>, "kept aside as bytes");
+
 EditorStatics& editorStatics() {
     static EditorStatics e;
     static const bool watched = (watchEditor(e.st, e.first), true);
@@ -73,6 +78,19 @@ EditorStatics& editorStatics() {
 } // namespace
 
 void resetEditor() { editorStatics() = EditorStatics{}; }
+
+const char* editorAction() { return pressName; }
+
+std::vector<unsigned char> editorKeep() {
+    const EditorStatics& e = editorStatics();
+    const auto* p = reinterpret_cast<const unsigned char*>(&e);
+    return std::vector<unsigned char>(p, p + sizeof e);
+}
+
+void editorPutBack(const std::vector<unsigned char>& kept) {
+    if (kept.size() == sizeof(EditorStatics))
+        std::memcpy(static_cast<void*>(&editorStatics()), kept.data(), kept.size());
+}
 
 int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime) {
     // The template starts as an empty slot; the mouse at the screen centre.
@@ -100,16 +118,17 @@ int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, fl
     // Exactly one branch of the chain runs; the latch makes N, R, the panel,
     // the right button and the once-per-press tools act once per press.
     if (key('N')) {
-        if (!st.keydw) nextShip(m);
+        if (!st.keydw) namePress(st, pressNext, -1), nextShip(m);
         st.keydw = true;
     } else if (key('R')) {
-        if (!st.keydw) extraAction(st, m, w);
+        if (!st.keydw) namePress(st, pressExtra, -1), extraAction(st, m, w);
         st.keydw = true;
     } else if (key(VK_LBUTTON)) {
+        if (!st.keydw) namePress(st, pressLeft, buttonUnder(st.mPos));
         leftButton(st, m, w);
         st.keydw = true;
     } else if (key(VK_RBUTTON)) {
-        if (!st.keydw) pickTemplate(st, m);
+        if (!st.keydw) namePress(st, pressRight, -1), pickTemplate(st, m);
         st.keydw = true;
     } else {
         st.keydw = false;

@@ -2,6 +2,8 @@
 // and the overlay and button faces it draws.
 #pragma once
 
+#include <vector>
+
 #include "geom/vec2.h"
 #include "model/model.h"
 #include "gdi/gdi.h"
@@ -12,6 +14,14 @@
 // 1 M (edit the mission message), else 2 S (the success file's name), else
 // 3 F (the failure file's name), else 0.
 int editMiss(HDC hdc, ship* ships, vec2& cam, float& zom, int& you, int& sid, float frameTime);
+
+// The map of the editor's picture, without its panel, text or cursor: the
+// world square, the overlay of every live ship (drawAbstr) and the ships in
+// their sides' colours with their objective marks, and their pilot settings
+// while `mode` is the pilot tool's (6). The view is the editor's: a world
+// point p is drawn at (p + cam) * zom + the centre of the window size
+// (workRes). Returns the number of live ships.
+int drawEditorMap(HDC hdc, ship* ships, vec2 cam, float zom, int you, int mode);
 
 // A line with a filled head from near `from` to near `to` (screen pixels),
 // leaving the given gaps at both ends; the head is 7 pixels long at any zoom.
@@ -25,3 +35,12 @@ void drawAbstr(HDC hdc, ship* ships, int i, vec2 cam, float zom, int you);
 // The face of a 50 x 50 tool button with its top-left corner at pos: lit when
 // its tool is active, with the small ship emblem every button carries.
 void drawIcon(HDC hdc, vec2 pos, bool on);
+
+// What the last press in the editor did to the mission, as the undo line
+// names it ("ship placed", "route point moved").
+const char* editorAction();
+
+// The editor's own state (tool, sub-mode, template, mouse, latch) kept aside
+// as bytes and put back: a test flight returns to the editor as it was.
+std::vector<unsigned char> editorKeep();
+void editorPutBack(const std::vector<unsigned char>& kept);

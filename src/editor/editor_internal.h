@@ -66,6 +66,12 @@ void extraAction(EditorState& st, const EditorMission& m, vec2 w);
 void pickTemplate(EditorState& st, const EditorMission& m);
 void nextShip(const EditorMission& m);
 
+// What the press under way does to the mission, as the undo line names it
+// ("ship placed"); set by the input actions on the press's first frame.
+extern const char* pressName;
+void namePress(const EditorState& st, int branch, int button);
+enum { pressNext, pressExtra, pressLeft, pressRight };
+
 // The next value of a ship's respawns in the pilot tool's rising series.
 std::uint8_t nextRespawns(std::uint8_t respawns);
 

@@ -27,6 +27,7 @@ void selectAndMove(EditorState& st, const EditorMission& m, vec2 w) {
             st.hold = i;
             st.htyp = 0;
             m.you = i;
+            pressName = "player's ship chosen";
             st.relv = ships[i].pos - w;
             return;
         }
@@ -37,6 +38,7 @@ void selectAndMove(EditorState& st, const EditorMission& m, vec2 w) {
                 if (retdis2(st.mPos, toScreen(points[p], m.cam, m.zom)) < 5) {
                     st.hold = k;
                     st.htyp = p + 1;
+                    pressName = "route point moved";
                     return;
                 }
             }
@@ -47,6 +49,7 @@ void selectAndMove(EditorState& st, const EditorMission& m, vec2 w) {
     switch (st.htyp) {
     case 0:
         s.pos = w + st.relv;
+        pressName = "ship moved";
         break;
     case 1:
         s.waypoint = w;
@@ -89,6 +92,38 @@ void stepPilot(ship& s, int msub) {
 }
 
 } // namespace
+
+const char* pressName = "";
+
+void namePress(const EditorState& st, int branch, int button) {
+    static const char* const links[] = {"target set", "leader set", "home base set"};
+    static const char* const pilots[] = {"mind stepped", "orders stepped", "respawns stepped"};
+    const int sub = st.msub >= 0 && st.msub <= 2 ? st.msub : 0;
+    switch (branch) {
+    case pressNext: pressName = "next ship selected"; return;
+    case pressRight: pressName = "player's ship chosen"; return;
+    case pressExtra:
+        pressName = st.mode == toolRemove ? "all ships removed"
+                    : st.mode == toolShipAI ? "respawns converted"
+                                            : "active colour chosen";
+        return;
+    default: break;
+    }
+    if (button >= 0) {
+        pressName = "active colour chosen";
+        return;
+    }
+    switch (st.mode) {
+    case toolSelect: pressName = "player's ship chosen"; break;
+    case toolColor: pressName = "ship recoloured"; break;
+    case toolRemove: pressName = "ship removed"; break;
+    case toolAdd: pressName = "ship placed"; break;
+    case toolLink: pressName = links[sub]; break;
+    case toolObjective: pressName = st.msub == 0 ? "marked destroy" : "marked defend"; break;
+    case toolShipAI: pressName = pilots[sub]; break;
+    default: pressName = "route copied"; break;
+    }
+}
 
 std::uint8_t nextRespawns(std::uint8_t respawns) {
     if (respawns > 219) return 0;

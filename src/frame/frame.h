@@ -46,6 +46,8 @@ inputState liveInput();
 // being played back); null gives the window system's again. The caller keeps
 // `s` alive while it is played.
 void playInput(const inputState* s);
+// The input being played (null: the window system's).
+const inputState* playedInput();
 
 // The frame timer's state and arithmetic apart from the clock, so the timer
 // can be tried at any time of day. Times are single-precision seconds counted

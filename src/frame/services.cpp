@@ -48,6 +48,8 @@ const inputState*& played() {
 
 void playInput(const inputState* s) { played() = s; }
 
+const inputState* playedInput() { return played(); }
+
 bool hasFocus() { return played() ? played()->focus : sysHasFocus(); }
 
 inputState liveInput() {

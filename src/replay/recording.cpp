@@ -138,6 +138,13 @@ bool plainName(const std::string& name) {
     return true;
 }
 
+// A file of the working folder, or of one folder in it (an autosave's).
+bool readName(const std::string& name) {
+    const std::size_t slash = name.find('/');
+    if (slash == std::string::npos) return plainName(name);
+    return plainName(name.substr(0, slash)) && plainName(name.substr(slash + 1));
+}
+
 } // namespace
 
 bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int width, int height,
@@ -389,7 +396,7 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
             missionRead r;
             r.frame = std::uint32_t(out.frames.size());
             r.name.assign(reinterpret_cast<const char*>(name), n);
-            if (!plainName(r.name)) return corrupt("a mission read without a plain file name", at);
+            if (!readName(r.name)) return corrupt("a mission read without a plain file name", at);
             if (found > 1 || (found == 0 && size != 0))
                 return corrupt("a mission read of unknown kind", at);
             if (size > std::uint32_t(maxMissionRead))

@@ -100,6 +100,8 @@ constexpr NamedKey namedKeys[] = {
     {"Numpad0", VK_NUMPAD0},   {"Add", VK_ADD},
     {"Subtract", VK_SUBTRACT}, {"Period", VK_OEM_PERIOD},
     {"LButton", VK_LBUTTON},   {"RButton", VK_RBUTTON},
+    {"Control", VK_CONTROL},   {"F3", VK_F3},
+    {"F5", VK_F5},             {"F9", VK_F9},
 };
 
 int hexDigit(char c) {
