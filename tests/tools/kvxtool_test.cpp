@@ -17,6 +17,7 @@
 #include "model/model.h"
 #include "gdi/surface.h"
 #include "support/battle.h"
+#include "support/playable_mission.h"
 #include "tools/kvxtool_run.h"
 
 using namespace kvxtest;
@@ -27,32 +28,6 @@ std::vector<unsigned char> image(const ship& s) {
     std::vector<unsigned char> b(shipImageSize);
     writeShipImage(s, b.data());
     return b;
-}
-
-void noRefs(ship& s, int self) {
-    s.target = s.probe = s.nearEnemy = s.nearShip = s.leader = s.homeBase = self;
-}
-
-// A mission check finds nothing wrong with: a green base to defend with the
-// player's fighter beside it, a red base to destroy, and itself as both
-// follow-ups (saved as kvxmap.TEST.kvx).
-std::unique_ptr<Mission> playable() {
-    auto m = std::make_unique<Mission>();
-    std::srand(3);
-    m->a[0] = ship(vec2(0, 0), typeBase, sideGreen, true);
-    m->a[1] = ship(vec2(300, 0), typeHeavyFighter, sideGreen, true);
-    m->a[2] = ship(vec2(5000, 0), typeBase, sideRed, true);
-    for (int i = 0; i < 3; ++i) noRefs(m->a[i], i);
-    m->a[0].objective = objDefend;
-    m->a[2].objective = objDestroy;
-    m->a[1].homeBase = 0;
-    m->a[1].respawns = 2;
-    m->you = 1;
-    m->sid = sideGreen;
-    std::strcpy(m->note, "TEST MISSION\nDESTROY THE RED BASE.");
-    std::strcpy(m->sucfil, "kvxmap.TEST.kvx");
-    std::strcpy(m->faifil, "kvxmap.TEST.kvx");
-    return m;
 }
 
 bool contains(const std::string& text, const std::string& part) {

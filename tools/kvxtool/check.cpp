@@ -1,14 +1,11 @@
 // The checks of `kvxtool check`: the file is loaded with the game's own loader
-// and the mission judged as the game would play it. A problem is something
-// the game complains about or quietly changes, an objective that decides the
-// mission on its first frame, a player's ship that is not there, a reference
-// to a slot without a ship, a point outside the world, a follow-up file that
-// is missing, or a message the start screen would show badly.
+// and the mission judged as the game would play it (checkMissionState, which
+// the editor lists too). Here are the checks that need the file's bytes: what
+// the game says while loading, the file's size and the values the loader
+// quietly changes.
 #include "check.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -27,26 +24,7 @@ constexpr int shipsAt = missionFileSize - shipCount * shipStride;
 constexpr int headerSize = shipsAt - noteSize - 2;
 static_assert(headerSize == 100);
 
-constexpr double worldEdge = 30000;
-
-const char* const sideNames[] = {"red", "green", "blue"};
-
 std::string slotText(int i) { return "ship " + std::to_string(i); }
-
-std::string point(vec2 p) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "(%g, %g)", p.x, p.y);
-    return buf;
-}
-
-// A ship that is in play on the first frame: alive, or dead with respawns and
-// a live home base, so the first frame brings it back.
-bool present(const Mission& m, int i) {
-    const ship& s = m.a[i];
-    if (s.alive) return true;
-    const int home = shipRef(s.homeBase, i);
-    return s.respawns != 0 && home != i && m.a[home].alive;
-}
 
 // The game's load messages, each once, with how often it came.
 void loadMessages(const std::vector<std::string>& messages, std::vector<std::string>& out) {
@@ -102,123 +80,6 @@ void quietChanges(const std::vector<unsigned char>& bytes, Mission& safe,
     }
 }
 
-void objectives(const Mission& m, std::vector<std::string>& out) {
-    bool destroy = false, defend = false;
-    for (const ship& s : m.a) {
-        destroy = destroy || (s.alive && s.objective == objDestroy);
-        defend = defend || (s.alive && s.objective == objDefend);
-    }
-    if (!defend) out.push_back("no live ship is marked defend: the mission is lost at once");
-    if (!destroy) out.push_back("no live ship is marked destroy: the mission is won at once");
-}
-
-void playerShip(const Mission& m, std::vector<std::string>& out) {
-    const ship& s = m.a[m.you];
-    const std::string who = "the player's ship (" + slotText(m.you) + ")";
-    if (!s.alive) {
-        out.push_back(who + " is not alive");
-    } else if (s.side != m.sid) {
-        out.push_back(who + " is " + sideNames[s.side] + ", but the player's side is " +
-                      sideNames[m.sid]);
-    }
-}
-
-bool inWorld(vec2 p) { return std::fabs(p.x) <= worldEdge && std::fabs(p.y) <= worldEdge; }
-
-void shipProblems(const Mission& m, int i, std::vector<std::string>& out) {
-    const ship& s = m.a[i];
-    const std::string who = slotText(i);
-    const std::pair<const char*, int> refs[] = {
-        {"target", s.target}, {"leader", s.leader}, {"homeBase", s.homeBase}};
-    for (const auto& [field, ref] : refs)
-        if (ref != i && !present(m, ref))
-            out.push_back(who + ": " + field + " names slot " + std::to_string(ref) +
-                          ", which holds no live ship");
-    const std::pair<const char*, vec2> points[] = {
-        {"pos", s.pos}, {"waypoint", s.waypoint}, {"wayA", s.wayA}, {"wayB", s.wayB}};
-    for (const auto& [field, p] : points)
-        if (!inWorld(p))
-            out.push_back(who + ": " + field + " " + point(p) +
-                          " is outside the world (-30000 to 30000)");
-    const double length = std::hypot(s.dir.x, s.dir.y);
-    if (std::fabs(length - 1) > 1e-3)
-        out.push_back(who + ": dir " + point(s.dir) + " is not a unit vector");
-    if (s.objective < objNone || s.objective > objDefend)
-        out.push_back(who + ": objective " + std::to_string(s.objective) +
-                      " is none of none, destroy, defend");
-    if (s.orders < orderFighter || s.orders > orderBase)
-        out.push_back(who + ": orders " + std::to_string(s.orders) +
-                      " is none of fighter, guardLine, freighter, base: its mind does nothing");
-    if (s.mind < mindNormal || s.mind > mindPatrolLine)
-        out.push_back(who + ": mind " + std::to_string(s.mind) + " is not a mind state");
-}
-
-void followUps(const Mission& m, const std::string& path, std::vector<std::string>& out) {
-    const fs::path dir = fs::path(path).parent_path();
-    const std::pair<const char*, const char*> names[] = {{"success", m.sucfil},
-                                                         {"failure", m.faifil}};
-    for (const auto& [which, name] : names) {
-        std::error_code ec;
-        if (!fs::is_regular_file(dir / name, ec))
-            out.push_back(std::string(which) + " mission " + name + " is not beside it");
-    }
-}
-
-// The font's characters: letters, digits, space and a few marks; the start
-// screen also takes line breaks and tabs. Anything else is drawn as a box.
-bool drawable(char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
-    for (char mark : std::string(" !'()*+,-./:=?_\n\t"))
-        if (c == mark) return true;
-    return false;
-}
-
-// The font's advance in grid units.
-int advance(char c) {
-    for (char narrow : std::string(" !',.:iI"))
-        if (c == narrow) return 2;
-    return c == '(' || c == ')' || c == '1' ? 3 : 4;
-}
-
-// The start screen draws the message from x = 10 at size 2 and wraps before a
-// character when the cursor is beyond 640 - 8.
-void message(const Mission& m, std::vector<std::string>& out) {
-    std::string text(m.note, std::find(m.note, m.note + noteSize, 0));
-    std::string missing;
-    for (char c : text) {
-        if (drawable(c)) continue;
-        char shown[8];
-        if (c > ' ' && c < 127)
-            std::snprintf(shown, sizeof shown, "'%c'", c);
-        else
-            std::snprintf(shown, sizeof shown, "\\x%02X", unsigned(static_cast<unsigned char>(c)));
-        if (missing.find(shown) == std::string::npos) {
-            if (!missing.empty()) missing += ' ';
-            missing += shown;
-        }
-    }
-    if (!missing.empty())
-        out.push_back("message: the font has no glyph for " + missing + " (drawn as boxes)");
-
-    int line = 1;
-    double x = 10;
-    bool wrapped = false;
-    for (char c : text) {
-        if (!wrapped && x > 640 - 4 * 2) {
-            out.push_back("message: line " + std::to_string(line) +
-                          " is wider than the start screen's 640 pixels and wraps");
-            wrapped = true;
-        }
-        if (c == '\n') {
-            ++line, x = 10, wrapped = false;
-        } else if (c == '\t') {
-            x = 10 + 64 * (std::floor((x - 10) / 64) + 1);
-        } else {
-            x += advance(c) * 2;
-        }
-    }
-}
-
 } // namespace
 
 std::vector<std::string> checkMission(const std::string& path) {
@@ -241,11 +102,14 @@ std::vector<std::string> checkMission(const std::string& path) {
     else
         quietChanges(bytes, *m, out);
 
-    objectives(*m, out);
-    playerShip(*m, out);
-    for (int i = 0; i < shipCount; ++i)
-        if (present(*m, i)) shipProblems(*m, i, out);
-    followUps(*m, path, out);
-    message(*m, out);
+    for (const missionProblem& p : checkMissionState(m->refs(), filesBeside(path)))
+        out.push_back(p.text);
     return out;
+}
+
+missionFileExists filesBeside(const std::string& path) {
+    return [dir = fs::path(path).parent_path()](const char* name) {
+        std::error_code ec;
+        return fs::is_regular_file(dir / name, ec);
+    };
 }

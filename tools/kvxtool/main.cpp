@@ -69,7 +69,10 @@ const char* const checkHelp =
     "marked destroy (won at once) or defend (lost at once), a player's ship that\n"
     "is not alive or not of the player's side, references to slots without a\n"
     "live ship, points outside the world, follow-up files not beside it, and\n"
-    "message characters the font cannot draw or lines too wide for the screen.\n"
+    "message characters the font cannot draw or lines too wide for the screen;\n"
+    "and what plays, but not as meant: a player's ship with neither a home base\n"
+    "nor respawns, ships that follow each other's lead in a ring, a home base\n"
+    "without base orders. The game's editor lists the same.\n"
     "A file without problems gets the line \"FILE: ok\".\n"
     "Exit status: 0 all clean; 1 something reported; 2 a file cannot be read.\n";
 
