@@ -192,8 +192,7 @@ void drawTextBlock(HDC hdc, int mode, int msub, int sid, int count) {
 
 } // namespace
 
-void drawEditorView(HDC hdc, ship* ships, vec2 cam, float zom, int you, int sid,
-                    const EditorState& st) {
+int drawEditorMap(HDC hdc, ship* ships, vec2 cam, float zom, int you, int mode) {
     drawBox(hdc, toScreen(vec2(0, 0) + 30000, cam, zom), toScreen(vec2(0, 0) - 30000, cam, zom),
             0x003264);
 
@@ -201,7 +200,13 @@ void drawEditorView(HDC hdc, ship* ships, vec2 cam, float zom, int you, int sid,
         if (ships[i].alive) drawAbstr(hdc, ships, i, cam, zom, you);
 
     int count = 0;
-    drawShips(hdc, ships, cam, zom, st.mode, count);
+    drawShips(hdc, ships, cam, zom, mode, count);
+    return count;
+}
+
+void drawEditorView(HDC hdc, ship* ships, vec2 cam, float zom, int you, int sid,
+                    const EditorState& st) {
+    const int count = drawEditorMap(hdc, ships, cam, zom, you, st.mode);
 
     for (int k = 0; k < toolCount; ++k) {
         drawIcon(hdc, vec2(10 + 60 * k, 10), st.mode == k);
