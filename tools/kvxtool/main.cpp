@@ -3,6 +3,7 @@
 //   build FILE.json -o FILE.kvx the mission file from JSON
 //   check FILE...              what makes missions broken or unplayable
 //   sim FILE.kvx ...           the mission played as spectator from many seeds
+//   render FILE.kvx -o FILE.png the mission from above with its problems, as a picture
 //   replay FILE.kvr ...        what a recording of a game holds
 // Every error is one line on standard error naming the file and the problem.
 #include <algorithm>
@@ -12,14 +13,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/screenshot.h"
 #include "mission/mission_file.h"
+#include "mission/safe_write.h"
 #include "check.h"
 #include "files.h"
 #include "mission_json.h"
+#include "picture.h"
 #include "replay.h"
 #include "sim.h"
 
@@ -41,6 +46,8 @@ const char* const usage = "usage: kvxtool COMMAND [ARGS]\n"
                           "  check FILE...                report what makes missions broken\n"
                           "  sim FILE.kvx [--seeds N] [--minutes M] [--dt S]\n"
                           "                               play as spectator from N seeds\n"
+                          "  render FILE.kvx -o FILE.png [--size WxH]\n"
+                          "                               the mission from above, as a picture\n"
                           "  replay FILE.kvr [--at N]     what a recording of a game holds\n"
                           "\n"
                           "kvxtool COMMAND --help tells more of each command.\n";
@@ -89,6 +96,19 @@ const char* const simHelp =
     "Exit status: 0 played; 2 the file cannot be read, is not a mission or has\n"
     "no ship to start with, or a bad option.\n";
 
+const char* const renderHelp =
+    "usage: kvxtool render FILE.kvx -o FILE.png [--size WxH]\n"
+    "Draws the mission from above as the editor shows it: the world square, every\n"
+    "live ship in its side's colour with its links, route and objective marks,\n"
+    "in a view where all of them fit. Beside the map (below it in a picture\n"
+    "taller than wide) stand the mission's name, its message and what kvxtool\n"
+    "check finds in the mission the game holds. The picture is W x H pixels, 64\n"
+    "to 8192 each (default 1280x720), written as a PNG file. What the game says\n"
+    "while loading goes to standard error.\n"
+    "Exit status: 0 written; 1 written, but the game complained while loading;\n"
+    "2 the file cannot be read or is not a mission file, the picture cannot be\n"
+    "written, or a bad option.\n";
+
 int usageError(const std::string& command, const std::string& problem) {
     std::fprintf(stderr, "kvxtool%s: %s\n", command.empty() ? "" : (" " + command).c_str(),
                  problem.c_str());
@@ -98,6 +118,18 @@ int usageError(const std::string& command, const std::string& problem) {
 bool wantsHelp(const std::vector<std::string>& args) {
     return std::find(args.begin(), args.end(), "--help") != args.end() ||
            std::find(args.begin(), args.end(), "-h") != args.end();
+}
+
+// An argument of a command that takes one mission file and options: the file
+// into `path` (0), or the line saying why `a` is not it (exitUnusable).
+int takeFile(const std::string& command, const std::string& a, std::string& path) {
+    if (a.starts_with("-"))
+        return usageError(command,
+                          "unknown option '" + a + "' (see kvxtool " + command + " --help)");
+    if (!path.empty())
+        return usageError(command, "expected one mission file, got '" + path + "' and '" + a + "'");
+    path = a;
+    return 0;
 }
 
 // Loads a mission file with the game's loader. Returns false, with the reason,
@@ -217,6 +249,69 @@ int check(const std::vector<std::string>& args) {
     return status;
 }
 
+// "WxH", each a whole number from 64 to 8192.
+bool pictureSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !wholeNumber(text.substr(0, x), 64, 8192, w) ||
+        !wholeNumber(text.substr(x + 1), 64, 8192, h))
+        return false;
+    width = int(w), height = int(h);
+    return true;
+}
+
+// The title of a mission's picture: NNNN of kvxmap.NNNN.kvx, else the file's name.
+std::string missionName(const std::string& path) {
+    const std::string file = std::filesystem::path(path).filename().string();
+    return isMissionFileName(file) ? file.substr(7, 4) : file;
+}
+
+int render(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return std::fputs(renderHelp, stdout), 0;
+    std::string in, out;
+    int width = 1280, height = 720;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o" || a == "--size") {
+            if (i + 1 >= args.size())
+                return usageError("render", a + (a == "-o" ? " needs a file name" : " needs WxH"));
+            const std::string& v = args[++i];
+            if (a == "-o") {
+                if (!out.empty()) return usageError("render", "-o given twice");
+                out = v;
+            } else if (!pictureSize(v, width, height)) {
+                return usageError("render", "--size: '" + v +
+                                                "' is not WxH with W and H whole numbers from "
+                                                "64 to 8192");
+            }
+        } else if (const int status = takeFile("render", a, in)) {
+            return status;
+        }
+    }
+    if (in.empty() || out.empty())
+        return usageError("render", "expected FILE.kvx -o FILE.png (see kvxtool render --help)");
+    std::error_code ec;
+    if (std::filesystem::equivalent(in, out, ec))
+        return usageError("render", out + ": is the mission itself; name another file for the "
+                                          "picture");
+
+    auto m = std::make_unique<Mission>();
+    std::vector<std::string> said;
+    std::string error;
+    if (!loadFile(in, *m, said, error)) return usageError("render", in + ": " + error);
+    for (const std::string& s : said)
+        std::fprintf(stderr, "kvxtool render: %s: the game says: %s\n", in.c_str(),
+                     oneLineText(s).c_str());
+    const std::vector<std::uint32_t> pixels = missionPicture(
+        *m, missionName(in), checkMissionState(m->refs(), filesBeside(in)), width, height);
+    if (pixels.empty())
+        return usageError("render", "no room for a picture of " + std::to_string(width) + "x" +
+                                        std::to_string(height));
+    if (!writeFileSafely(out.c_str(), pngOf(pixels.data(), width, height)))
+        return usageError("render", out + ": cannot write the picture");
+    return said.empty() ? 0 : exitProblems;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -264,13 +359,8 @@ int sim(const std::vector<std::string>& args) {
                                              "' is not a frame time above 0 s and at most 0.05 s");
         } else if (a == "--trace") {
             trace = true;
-        } else if (a.starts_with("-")) {
-            return usageError("sim", "unknown option '" + a + "' (see kvxtool sim --help)");
-        } else if (path.empty()) {
-            path = a;
-        } else {
-            return usageError("sim",
-                              "expected one mission file, got '" + path + "' and '" + a + "'");
+        } else if (const int status = takeFile("sim", a, path)) {
+            return status;
         }
     }
     if (path.empty()) return usageError("sim", "expected a mission file (see kvxtool sim --help)");
@@ -324,6 +414,7 @@ int run(int argc, char** argv) {
     if (command == "build") return build(args);
     if (command == "check") return check(args);
     if (command == "sim") return sim(args);
+    if (command == "render") return render(args);
     if (command == "replay") return replayCommand(args);
     return usageError("", "unknown command '" + command + "' (see kvxtool --help)");
 }
