@@ -60,7 +60,9 @@ void drawProblems(problemsList& l, HDC hdc, const MissionRefs& m) {
     for (const missionProblem& p : l.problems) {
         setLine(hdc, 0, 1, p.warning ? textColour : errorColour);
         const float top = at.y + 14;
-        at = drawText(hdc, at, left, right, 2, ("\n" + fontSafe(p.text)).c_str());
+        std::string row(1, '\n'); // appended, not "\n" + text: GCC 12 warns of that falsely
+        row += fontSafe(p.text);
+        at = drawText(hdc, at, left, right, 2, row.c_str());
         l.rowTop.push_back(top);
         l.rowBottom.push_back(at.y + 14);
         if (at.y > height) break;

@@ -292,7 +292,8 @@ const char* headlessUsage() {
            "                   changed (default: none are read; the game's defaults hold)\n"
            "  --help           print this and exit\n"
            "Keys: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space, Home, End, Left, Up,\n"
-           "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, or a code 0xNN.\n"
+           "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, Control, F3, F5,\n"
+           "F9, or a code 0xNN.\n"
            "Exit status: 0 when the run ends, 1 when a shot could not be written, the\n"
            "game could not start or a playback departed from its recording, 2 for a bad\n"
            "option, script or recording.\n";

@@ -218,8 +218,9 @@ void releaseAll() {
 }
 
 // A key goes up as the key it went down as, whatever Shift did to its
-// character meanwhile. The page's own keys (reload, the developer tools,
-// anything with Control or Alt) keep working: only the game's are taken.
+// character meanwhile. The page's own keys (Ctrl+R reloads, the developer
+// tools, Control and Alt with the other keys) keep working: only the game's
+// are taken.
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     backend& b = state();
     const std::string code = e->code;
@@ -231,9 +232,14 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
             b.held[code] = vk;
             setKey(vk, true);
         }
-        // F1, F2, F11 and F12 are the game's; the browser keeps F3 to F10 (F5 reloads).
-        const bool browsers = vk > VK_F2 && vk < VK_F11;
-        return !browsers && !e->ctrlKey && !e->metaKey;
+        // F1, F2, F11 and F12 are the game's, and the editor's F3 (problems),
+        // F5 (a test flight, not a reload) and F9 (an autosave back); the
+        // browser keeps the other function keys. Of Control's, the game takes
+        // only the editor's undo and redo (Ctrl+Z, Ctrl+Y).
+        const bool editors = vk == VK_F3 || vk == VK_F5 || vk == VK_F9;
+        const bool browsers = vk > VK_F2 && vk < VK_F11 && !editors;
+        const bool undo = e->ctrlKey && !e->altKey && (vk == 'Z' || vk == 'Y');
+        return !browsers && (undo || (!e->ctrlKey && !e->metaKey));
     }
     const auto it = b.held.find(code);
     if (it == b.held.end()) return EM_FALSE;
