@@ -262,7 +262,7 @@ int editorScreen(HDC hdc, const driverRefs& d, float t) {
     }
 
     // A press that starts on the problems list is the list's, not the map's.
-    const bool onList = listPress(s.list, d.a, d.cam, pressed(s, VK_LBUTTON));
+    const bool onList = listPress(s.list, d.a, d.cam, d.zom, pressed(s, VK_LBUTTON));
     int r = 0;
     if (onList) {
         const inputState* played = playedInput();

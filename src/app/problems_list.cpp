@@ -27,19 +27,22 @@ bool inFolder(const char* name) {
 
 float listLeft(int width) { return float(width - std::min(440, width / 2)); }
 
-bool listPress(problemsList& l, const ship* ships, vec2& cam, bool freshPress) {
+bool listPress(problemsList& l, const ship* ships, vec2& cam, float zom, bool freshPress) {
     if (!key(VK_LBUTTON)) {
         l.pressOn = false;
         return false;
     }
     if (!freshPress) return l.pressOn;
     const vec2 m = mousePos();
-    l.pressOn = l.shown && m.x >= listLeft(workRes(true, 1, 0));
+    const int width = workRes(true, 1, 0);
+    l.pressOn = l.shown && m.x >= listLeft(width);
     if (!l.pressOn) return false;
+    // The ship goes to the middle of the map the list leaves in view.
+    const double shift = (listLeft(width) / 2 - width / 2) / zom;
     for (std::size_t i = 0; i < l.rowTop.size() && i < l.problems.size(); ++i) {
         const int s = l.problems[i].ship;
         if (m.y >= l.rowTop[i] && m.y < l.rowBottom[i] && s >= 0 && s < shipCount)
-            cam = ships[s].pos * -1;
+            cam = vec2(shift, 0) - ships[s].pos;
     }
     return true;
 }

@@ -21,9 +21,9 @@ struct problemsList {
 float listLeft(int width);
 
 // Whether the left button's press belongs to the list in this frame (it
-// began on it); a press that begins on a problem of a ship centres the view
-// on that ship.
-bool listPress(problemsList& l, const ship* ships, vec2& cam, bool freshPress);
+// began on it); a press that begins on a problem of a ship centres that ship
+// in the part of the map the list leaves in view.
+bool listPress(problemsList& l, const ship* ships, vec2& cam, float zom, bool freshPress);
 
 // Finds the mission's problems and draws the list over the right of the map.
 void drawProblems(problemsList& l, HDC hdc, const MissionRefs& m);

@@ -4,10 +4,14 @@
 // found and restored (and the run played back from its recording).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/autosave.h"
+#include "app/file_worker.h"
 #include "editor/history.h"
 #include "mission/mission_file.h"
 #include "model/model.h"
@@ -222,4 +226,72 @@ TEST(Autosave, OfferedRestoredUndoneAndPlayedBack) {
     ScratchDir elsewhere;
     const ProcessRun played = headless(elsewhere.path(), {"--replay", (dir / "restore.kvr").string()});
     EXPECT_EQ(played.status, 0) << played.out << played.err;
+}
+
+// A flight that is lost (the lone Base of a game without missions has no
+// defence mark: lost on its first frame) shows the result as play does, and
+// its Enter brings the editor back in place of the failure mission.
+TEST(TestFlight, ALossShownThenBackToTheEditor) {
+    ScratchDir dir;
+    script s;
+    s.toEditor();
+    s.save("PRE0");
+    const int before = s.f - 1;
+    s.tap("F5"), s.f += 5;
+    const int lost = s.f++;
+    s.tap("Enter"), s.f += 3;
+    const int back = s.f++;
+    s.save("POST");
+    s.write(dir / "lost.script");
+    auto shot = [&](int frame, const char* name) {
+        return std::to_string(frame) + ":" + (dir / name).string();
+    };
+    const ProcessRun run = headless(
+        dir.path(), {"--script", "lost.script", "--frames", std::to_string(s.f + 2), "--shot",
+                     shot(before, "before.png"), "--shot", shot(lost, "lost.png"), "--shot",
+                     shot(back, "back.png")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(missionAt(dir, "POST"), missionAt(dir, "PRE0"));
+    const std::vector<std::uint32_t> editor = pixelsOf(dir / "before.png");
+    // The result screen has no tool buttons: the first one's corner is dark.
+    const std::size_t corner = 1024 * 10 + 10;
+    ASSERT_EQ(editor.at(corner), 0xffaf64u) << "the first tool button's outline, lit";
+    EXPECT_NE(pixelsOf(dir / "lost.png").at(corner), 0xffaf64u);
+    EXPECT_EQ(pixelsOf(dir / "back.png"), editor);
+}
+
+// An autosave written keeps the five newest of autosave/ and touches nothing
+// else there; the newest is offered only while it is newer than its mission.
+TEST(Autosave, KeepsTheFiveNewestAndNothingElse) {
+    ScratchDir dir;
+    const fs::path was = fs::current_path();
+    fs::current_path(dir.path());
+    fs::create_directories("autosave");
+    const std::vector<unsigned char> bytes(missionFileSize, 7);
+    for (int k = 0; k < 6; ++k)
+        writeBytes(fs::path("autosave") / ("BBBB-2026010" + std::to_string(k) + "-120000.kvx"), bytes);
+    writeBytes("autosave/notes.txt", bytes);
+    writeBytes("autosave/BBBB-draft.kvx", bytes);
+    const std::string made = autosaveWrite(bytes, "kvxmap.AAAA.kvx");
+    fileJobsDone();
+
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator("autosave")) left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    const std::vector<std::string> kept = {"BBBB-20260102-120000.kvx", "BBBB-20260103-120000.kvx",
+                                           "BBBB-20260104-120000.kvx", "BBBB-20260105-120000.kvx",
+                                           "BBBB-draft.kvx", fs::path(made).filename().string(),
+                                           "notes.txt"};
+    std::vector<std::string> want = kept;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(left, want);
+
+    autosaveOffer offer;
+    EXPECT_TRUE(autosaveFind(offer)) << "its mission file is not there";
+    EXPECT_EQ(offer.path, made);
+    EXPECT_EQ(offer.mission, "AAAA");
+    writeBytes("kvxmap.AAAA.kvx", bytes);
+    fs::last_write_time("kvxmap.AAAA.kvx", fs::last_write_time(made) + std::chrono::minutes(1));
+    EXPECT_FALSE(autosaveFind(offer)) << "saved since";
+    fs::current_path(was);
 }
