@@ -24,6 +24,18 @@ geometry() {
     echo "options: the game's window is ${w}x${h}"
 }
 
+# The window's size once it is W x H, or as it stands after 10 seconds: the
+# game sets its display a moment after the window first shows, later under load.
+settle() {
+    local i
+    for i in $(seq 40); do
+        geometry >/dev/null
+        [ "$w" = "$1" ] && [ "$h" = "$2" ] && break
+        sleep 0.25
+    done
+    echo "options: the game's window is ${w}x${h}"
+}
+
 start_game() {
     SDL_AUDIODRIVER=dummy "$game" 2>>game.err &
     game_pid=$!
@@ -53,8 +65,7 @@ press Right # the Display page
 press Down
 press Return # a window
 press Escape
-sleep 1
-geometry
+settle 1280 720
 [ "$w" = 1280 ] && [ "$h" = 720 ] || fail "no 1280x720 window after choosing one (${w}x${h})"
 grep -q '^fire = \["Shift", "Space"\]\|^fire = \["Space"' "$settings" ||
     fail "fire is not bound to Space in $settings: $(grep '^fire' "$settings" || echo none)"
@@ -66,6 +77,7 @@ press Return
 game_ends $game_pid 10
 cp "$settings" kept.toml
 start_game
+settle 1280 720
 [ "$w" = 1280 ] && [ "$h" = 720 ] || fail "the second start is not in the kept window (${w}x${h})"
 cmp -s "$settings" kept.toml || fail "the settings changed by only starting the game"
 
@@ -73,13 +85,11 @@ step "F11 with the mission going, and back"
 press Return # spectator
 sleep 1
 press F11
-sleep 1
-geometry
+settle 1280 1024
 shot full.png
 [ "$w" = 1280 ] && [ "$h" = 1024 ] || fail "F11 did not go to full screen (${w}x${h})"
 press F11
-sleep 1
-geometry
+settle 1280 720
 [ "$w" = 1280 ] && [ "$h" = 720 ] || fail "F11 did not come back to the window (${w}x${h})"
 kill -0 $game_pid 2>/dev/null || fail "the game ended on F11"
 
