@@ -197,5 +197,5 @@ int gameMain(HINSTANCE instance) {
     while (gameFrame()) {
     }
     gameStop();
-    return 0;
+    return sessionEndedEarly() ? 3 : 0;
 }

@@ -1,6 +1,8 @@
 // Recording and playback of whole games, and the digests that check them.
 #include "app/session.h"
 
+#include "app/fatal_signals.h"
+
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -40,6 +42,7 @@ struct session {
 
     std::uint32_t frame = 0; // frames begun, counted from 1
     bool failed = false;
+    bool endedEarly = false; // a cut-off recording played to its last whole frame
     fs::path home;    // where the run started, before any scratch folder
     fs::path scratch; // the scratch folder, when there is one
 };
@@ -243,6 +246,7 @@ void sessionStart(unsigned seed, int width, int height) {
     s.recordedInput.width = width;
     s.recordedInput.height = height;
     s.recordingOn = recordStart(s.rec, path.string(), seed, width, height, error);
+    if (s.recordingOn) fatalSignalsSay(s.options.who, path.string());
     if (!s.recordingOn) {
         complain(error + "; playing without recording");
         s.failed = true;
@@ -296,6 +300,11 @@ void sessionFrameDone(HDC frame) {
 void sessionClose() {
     session& s = state();
     playInput(nullptr);
+    if (s.playing && s.played.endsEarly && s.frame >= s.played.frames.size() && !s.endedEarly) {
+        say(endsEarlyLine(s.options.play, s.played));
+        s.endedEarly = true;
+    }
+    fatalSignalsOff();
     if (s.recordingOn && !recordFinish(s.rec)) {
         say("the recording " + s.options.record + " could not be written whole");
         s.failed = true;
@@ -346,3 +355,5 @@ int sessionPlayFrames() {
 }
 
 bool sessionFailed() { return state().failed; }
+
+bool sessionEndedEarly() { return state().endedEarly; }

@@ -65,3 +65,6 @@ int sessionPlayFrames();
 // Whether the playback departed from its recording (or the recording could
 // not be written): korvane-headless then exits with 1.
 bool sessionFailed();
+// Whether a recording that ends early (cut off) was played to its last whole
+// frame, and said so: the run's exit status is then 3.
+bool sessionEndedEarly();

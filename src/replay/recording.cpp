@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -11,6 +13,11 @@
 namespace {
 
 // ---------------------------------------------------------------- writing
+
+double secondsNow() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
 
 void put(recorder& r, const void* at, unsigned size) {
     if (r.failed || !r.file || size == 0) return;
@@ -47,8 +54,11 @@ std::uint32_t floatBits(float f) {
 // ---------------------------------------------------------------- reading
 
 // The bytes inside the gzip stream, at most maxRecordingBytes.
+// The data inside a gzip stream; a stream cut off gives what it holds so far,
+// with cut set.
 bool inflateAll(const std::vector<unsigned char>& file, std::vector<unsigned char>& out,
-                std::string& error) {
+                bool& cut, std::string& error) {
+    cut = false;
     z_stream z{};
     if (inflateInit2(&z, 15 + 16) != Z_OK) { // gzip only
         error = "cannot start reading it";
@@ -85,7 +95,8 @@ bool inflateAll(const std::vector<unsigned char>& file, std::vector<unsigned cha
     } else if (status == Z_DATA_ERROR) {
         error = "it is corrupt (its compressed data does not check out)";
     } else {
-        error = "it is truncated";
+        cut = true;
+        return true;
     }
     return false;
 }
@@ -156,6 +167,7 @@ bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int w
         return false;
     }
     r.file = f;
+    r.flushedAt = secondsNow();
     put(r, recordingMagic, 6);
     putU8(r, recordingVersion);
     putU32(r, seed);
@@ -194,6 +206,13 @@ void recordInput(recorder& r, const inputChange& c) {
 }
 
 void recordFrame(recorder& r, float t) {
+    // The frames before this one go to the file as they stand: a sync flush
+    // ends the compressed data on a byte a reader can stop at.
+    const double now = secondsNow();
+    if (r.file && !r.failed && now - r.flushedAt >= recordFlushSeconds) {
+        if (gzflush(static_cast<gzFile>(r.file), Z_SYNC_FLUSH) != Z_OK) r.failed = true;
+        r.flushedAt = now;
+    }
     if (r.haveTime && floatBits(t) == floatBits(r.lastTime)) {
         putU8(r, 'f');
     } else {
@@ -262,8 +281,37 @@ bool parseRecording(const std::vector<unsigned char>& file, recording& out, std:
         error = "it is empty";
         return false;
     }
-    if (!inflateAll(file, bytes, error)) return false;
+    bool cut = false;
+    if (!inflateAll(file, bytes, cut, error)) return false;
     return parseRecordingData(bytes, out, error);
+}
+
+namespace {
+
+// A recording cut off: its whole frames are those before the last frame
+// record, whose reads and digests may be missing, unless the cut came in
+// the end record, after them all. What belongs to later frames goes.
+bool endEarly(recording& r, bool allWhole, std::string& error) {
+    std::size_t n = r.frames.size();
+    if (!allWhole && n > 0) --n;
+    if (n == 0) {
+        error = "it is cut off before its first whole frame";
+        return false;
+    }
+    r.frames.resize(n);
+    r.inputs.resize(r.frames.back().input + r.frames.back().changes);
+    auto later = [n](const auto& x) { return x.frame > n; };
+    r.reads.erase(std::remove_if(r.reads.begin(), r.reads.end(), later), r.reads.end());
+    r.checkpoints.erase(std::remove_if(r.checkpoints.begin(), r.checkpoints.end(), later),
+                        r.checkpoints.end());
+    r.endsEarly = true;
+    return true;
+}
+
+} // namespace
+
+std::string endsEarlyLine(const std::string& path, const recording& r) {
+    return path + " ends early at frame " + std::to_string(r.frames.size()) + "; played to there";
 }
 
 bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
@@ -318,10 +366,7 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
     for (;;) {
         const std::size_t at = in.offset();
         unsigned tag = 0;
-        if (!in.u8(tag)) {
-            error = "it is truncated (it has no end record)";
-            return false;
-        }
+        if (!in.u8(tag)) return endEarly(out, false, error); // no end record
         bool ok = true;
         switch (tag) {
         case 'K': {
@@ -429,7 +474,7 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
         case 'E': {
             std::uint32_t frames = 0;
             ok = in.u32(frames);
-            if (!ok) break; // a short end record: the recording was cut off in it
+            if (!ok) return endEarly(out, true, error); // cut off in its end record
             if (frames != out.frames.size())
                 return corrupt("an end record counting " + std::to_string(frames) +
                                    " frames where there are " + std::to_string(out.frames.size()),
@@ -440,10 +485,7 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
         default:
             return corrupt("an unknown record '" + std::to_string(tag) + "'", at);
         }
-        if (!ok) {
-            error = "it is truncated (in the middle of a record)";
-            return false;
-        }
+        if (!ok) return endEarly(out, false, error); // cut off in the middle of a record
     }
 }
 

@@ -24,6 +24,11 @@
 //   'E' u32 frames           the end, and how many frames there were
 // Input changes come before the frame they apply to; reads and digests after
 // the frame record they belong to.
+//
+// A recording is flushed to its file (a gzip sync flush) at least twice a
+// second as it is written, so a game killed at any instant leaves all but
+// its last moments. A recording without its end record, cut in the middle of
+// a record or of the gzip stream, reads as far as its last whole frame.
 #pragma once
 
 #include <cstdint>
@@ -83,11 +88,13 @@ struct recording {
     std::vector<inputChange> inputs;
     std::vector<missionRead> reads;
     std::vector<checkpoint> checkpoints;
+    bool endsEarly = false; // cut off: frames holds the whole frames before the cut
 };
 
 // Reads a recording file whole. False, with one line saying what is wrong,
-// for a file that cannot be read, is not a recording, is truncated or
-// corrupt, or is of another version. (Whether it was made with this build's
+// for a file that cannot be read, is not a recording, is cut off before its
+// first whole frame, is corrupt, or is of another version. A recording cut
+// off later reads to its last whole frame, with endsEarly set. (Whether it was made with this build's
 // random generator is the player's to check: a tool may read any.)
 bool readRecording(const std::string& path, recording& out, std::string& error);
 // The same on the file's bytes, and on the bytes inside its gzip stream.
@@ -102,12 +109,18 @@ struct recorder {
     float lastTime = 0;
     std::uint32_t frames = 0;
     bool failed = false; // a write failed: the rest is dropped, the game goes on
+    double flushedAt = 0; // when the stream was last flushed to the file (seconds)
 };
+
+// The longest a recording being written keeps what it has from its file.
+constexpr double recordFlushSeconds = 0.5;
 
 // Starts a recording at path. False, with the reason, when it cannot be made.
 bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int width, int height,
                  std::string& error);
 void recordInput(recorder& r, const inputChange& c);
+// A frame's time; the frames before it are flushed to the file first when
+// recordFlushSeconds have passed since the last flush.
 void recordFrame(recorder& r, float t);
 void recordRead(recorder& r, const std::string& name, bool found,
                 const std::vector<unsigned char>& bytes);
@@ -124,3 +137,6 @@ constexpr std::uint32_t maxMissionRead = 51052;
 
 // The largest recording a reader takes, uncompressed: hours of play.
 constexpr std::size_t maxRecordingBytes = 256u << 20;
+
+// The line a playback says of a recording that ends early.
+std::string endsEarlyLine(const std::string& path, const recording& r);

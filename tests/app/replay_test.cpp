@@ -6,6 +6,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -112,4 +113,41 @@ TEST(Replay, ARecordingIsTheOnlySourceOfItsRunAndABadOneIsRefused) {
     const ProcessRun mixed = headless(dir.path(), {"--replay", "junk.kvr", "--seed", "3"});
     EXPECT_EQ(mixed.status, 2);
     EXPECT_NE(mixed.err.find("--seed cannot be given with it"), std::string::npos) << mixed.err;
+}
+
+// A recording cut off anywhere (a game killed as it recorded) plays to its
+// last whole frame with the digests the whole one gives there, says where it
+// ends early, and exits with 3; kvxtool replay tells the same.
+TEST(Replay, ACutRecordingPlaysToItsLastWholeFrame) {
+    ScratchDir dir("korvane-replay-test");
+    fs::copy_file(fs::path(KORVANE_CAMPAIGN_DIR) / "kvxmap.AAAA.kvx", dir / "kvxmap.AAAA.kvx");
+    const std::string script = pilotScript;
+    writeBytes(dir / "pilot.txt", {script.begin(), script.end()});
+    const ProcessRun whole = headless(dir.path(), {"--frames", "240", "--size", "800x600",
+                                                   "--script", "pilot.txt", "--record",
+                                                   "game.kvr", "--digest", "10"});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    const std::vector<std::string> digests = digestLines(whole.out);
+    const std::vector<unsigned char> file = readBytes(dir / "game.kvr");
+    // The mission the first frame reads fills most of the file: the cuts come later.
+    for (std::size_t cut : {file.size() * 9 / 10, file.size() * 19 / 20, file.size() - 16}) {
+        writeBytes(dir / "cut.kvr", {file.begin(), file.begin() + std::ptrdiff_t(cut)});
+        recording r;
+        std::string error;
+        ASSERT_TRUE(readRecording((dir / "cut.kvr").string(), r, error)) << cut << ": " << error;
+        ASSERT_TRUE(r.endsEarly);
+        const std::size_t frames = r.frames.size();
+        const ProcessRun played = headless(dir.path(), {"--replay", "cut.kvr", "--digest", "10"});
+        EXPECT_EQ(played.status, 3) << played.err;
+        EXPECT_NE(played.err.find("cut.kvr ends early at frame " + std::to_string(frames) +
+                                  "; played to there"),
+                  std::string::npos)
+            << played.err;
+        const std::vector<std::string> seen = digestLines(played.out);
+        ASSERT_EQ(seen.size(), frames / 10) << "cut at byte " << cut;
+        EXPECT_TRUE(std::equal(seen.begin(), seen.end(), digests.begin())) << "cut at byte " << cut;
+        const ProcessRun told = runIn(dir.path(), {KORVANE_KVXTOOL, "replay", "cut.kvr"});
+        EXPECT_EQ(told.status, 3);
+        EXPECT_NE(told.err.find("ends early at frame " + std::to_string(frames)), std::string::npos);
+    }
 }

@@ -1,6 +1,6 @@
 // Recordings written and read back: every kind of record survives the round
-// trip, and a file that is cut short, damaged or of another version is
-// refused with one line saying so, wherever it is cut.
+// trip; a file cut short reads to its last whole frame wherever it is cut;
+// one damaged or of another version is refused with one line saying so.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -100,16 +100,49 @@ TEST(Recording, EveryRecordComesBackAsWritten) {
     EXPECT_EQ(r.checkpoints[0].parts[3], std::uint16_t(0x30000u + 21));
 }
 
-TEST(Recording, CutDamagedOrForeignFilesAreRefusedWithOneLine) {
+TEST(Recording, ACutFileReadsToItsLastWholeFrameADamagedOrForeignOneIsRefused) {
     ScratchDir dir;
     const std::vector<unsigned char> file = sample(dir / "a.kvr");
+    const recording whole = parsed(file);
+    // Cut at every byte: refused with one line before the first whole frame;
+    // after it, the whole frames before the cut, each as the whole file has
+    // it, with their input, reads and digests, and nothing of later frames.
+    std::size_t before = 0;
     for (std::size_t n = 0; n < file.size(); ++n) {
-        const std::string why = refusal({file.begin(), file.begin() + std::ptrdiff_t(n)});
-        EXPECT_TRUE(why.find("truncated") != std::string::npos ||
-                    why.find("empty") != std::string::npos ||
-                    why.find("not a recording") != std::string::npos)
-            << "cut at " << n << ": " << why;
+        recording r;
+        std::string why;
+        if (!parseRecording({file.begin(), file.begin() + std::ptrdiff_t(n)}, r, why)) {
+            EXPECT_TRUE(why.find("truncated") != std::string::npos ||
+                        why.find("empty") != std::string::npos ||
+                        why.find("not a recording") != std::string::npos ||
+                        why == "it is cut off before its first whole frame")
+                << "cut at " << n << ": " << why;
+            EXPECT_EQ(before, 0u) << "cut at " << n << " refused, a shorter cut read";
+            continue;
+        }
+        const std::size_t frames = r.frames.size();
+        EXPECT_GE(frames, before) << "cut at " << n;
+        before = frames;
+        // Only the gzip trailer is missing when the end record came through.
+        if (!r.endsEarly) {
+            EXPECT_EQ(frames, whole.frames.size()) << "cut at " << n;
+        }
+        ASSERT_LE(frames, whole.frames.size());
+        for (std::size_t f = 0; f < frames; ++f) {
+            EXPECT_EQ(r.frames[f].t, whole.frames[f].t);
+            EXPECT_EQ(r.frames[f].changes, whole.frames[f].changes);
+        }
+        ASSERT_LE(r.inputs.size(), whole.inputs.size());
+        for (std::size_t i = 0; i < r.inputs.size(); ++i) EXPECT_EQ(r.inputs[i].a, whole.inputs[i].a);
+        std::size_t reads = 0, digests = 0;
+        for (const missionRead& m : whole.reads) reads += m.frame <= frames;
+        for (const checkpoint& c : whole.checkpoints) digests += c.frame <= frames;
+        EXPECT_EQ(r.reads.size(), reads) << "cut at " << n;
+        EXPECT_EQ(r.checkpoints.size(), digests) << "cut at " << n;
+        EXPECT_EQ(endsEarlyLine("a.kvr", r),
+                  "a.kvr ends early at frame " + std::to_string(frames) + "; played to there");
     }
+    EXPECT_GT(before, 0u) << "no cut read at all";
     std::vector<unsigned char> damaged = file;
     damaged[damaged.size() / 2] ^= 0x55;
     EXPECT_NE(refusal(damaged), "");
@@ -131,13 +164,19 @@ TEST(Recording, CutDamagedOrForeignFilesAreRefusedWithOneLine) {
     late.insert(late.begin() + std::ptrdiff_t(firstRecord),
                 {'F', 0xcd, 0xcc, 0x8c, 0x3d}); // 0.07 s
     EXPECT_NE(refusal(gzipped(late, dir / "c.kvr")).find("frame time"), std::string::npos);
+    // The data inside cut: without its end record the last frame may lack
+    // its reads and digest, so it goes; cut in the end record, every frame
+    // came through.
     std::vector<unsigned char> endless(inner.begin(), inner.end() - 5);
-    EXPECT_NE(refusal(gzipped(endless, dir / "d.kvr")).find("no end record"), std::string::npos);
-    // Cut inside the end record itself: its frame count is short.
+    recording r;
+    std::string why;
+    ASSERT_TRUE(parseRecording(gzipped(endless, dir / "d.kvr"), r, why)) << why;
+    EXPECT_TRUE(r.endsEarly);
+    EXPECT_EQ(r.frames.size(), whole.frames.size() - 1);
     for (std::size_t cut = 1; cut < 5; ++cut) {
         std::vector<unsigned char> shortEnd(inner.begin(), inner.end() - std::ptrdiff_t(cut));
-        EXPECT_EQ(refusal(gzipped(shortEnd, dir / "e.kvr")),
-                  "it is truncated (in the middle of a record)")
-            << cut << " bytes of the end record cut";
+        ASSERT_TRUE(parseRecording(gzipped(shortEnd, dir / "e.kvr"), r, why)) << why;
+        EXPECT_TRUE(r.endsEarly);
+        EXPECT_EQ(r.frames.size(), whole.frames.size()) << cut << " bytes of the end record cut";
     }
 }

@@ -28,8 +28,11 @@ const char* const help =
     "turns it into a mission file that plays on from there). With --script,\n"
     "prints the recording's input as a korvane-headless script; with --times,\n"
     "the frame time each frame measured, in seconds, one frame a line.\n"
+    "A recording cut off (a game killed or crashed as it recorded) reads to its\n"
+    "last whole frame: one line says where it ends early.\n"
     "Exit status: 0 done; 1 the playback departed from the recording before\n"
-    "frame N; 2 the file is not a recording or a bad option.\n";
+    "frame N; 2 the file is not a recording or a bad option; 3 done, on a\n"
+    "recording that ends early.\n";
 
 int refuse(const std::string& problem) {
     std::fprintf(stderr, "kvxtool replay: %s\n", problem.c_str());
@@ -128,17 +131,23 @@ int replayCommand(const std::vector<std::string>& args) {
     if (!readRecording(path, r, error)) return refuse(path + ": " + error);
     if (int(asScript) + int(times) + int(at != 0) > 1)
         return refuse("--at, --script and --times go one at a time");
+    // A cut recording is told of once, and gives its own status.
+    const int done = r.endsEarly ? 3 : 0;
+    auto tell = [&] {
+        if (r.endsEarly) std::fprintf(stderr, "kvxtool replay: %s\n", endsEarlyLine(path, r).c_str());
+    };
+    if (at == 0) tell();
     if (asScript) {
         script(r);
-        return 0;
+        return done;
     }
     if (times) {
         for (const recordedFrame& f : r.frames) std::printf("%.9g\n", double(f.t));
-        return 0;
+        return done;
     }
     if (at == 0) {
         summary(path, r);
-        return 0;
+        return done;
     }
     if (std::size_t(at) > r.frames.size())
         return refuse("--at " + std::to_string(at) + ": the recording has " +
@@ -153,9 +162,11 @@ int replayCommand(const std::vector<std::string>& args) {
     HeadlessConfig config;
     config.frames = int(at);
     headlessConfigure(config);
-    if (gameMain(nullptr) != 0 || sessionFailed()) return 1;
+    const int played = gameMain(nullptr); // 3 when it played a cut recording to its end
+    if ((played != 0 && played != 3) || sessionFailed()) return 1;
+    if (!sessionEndedEarly()) tell(); // a playback to the end has said it
     const std::unique_ptr<Mission> m = missionNow();
     if (!m) return refuse(path + ": the game had not started by frame " + std::to_string(at));
     std::fputs(jsonText(missionToJson(*m)).c_str(), stdout);
-    return 0;
+    return done;
 }

@@ -296,7 +296,8 @@ const char* headlessUsage() {
            "F9, or a code 0xNN.\n"
            "Exit status: 0 when the run ends, 1 when a shot could not be written, the\n"
            "game could not start or a playback departed from its recording, 2 for a bad\n"
-           "option, script or recording.\n";
+           "option, script or recording, 3 when a recording that ends early (cut off)\n"
+           "was played to its last whole frame.\n";
 }
 
 bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config,

@@ -73,7 +73,7 @@ int run(int argc, char** argv) {
     headlessConfigure(config);
     int result = gameMain(nullptr);
     if (headlessFailed() || sessionFailed()) return 1;
-    return result;
+    return result; // 3: a recording that ends early, played to there
 }
 
 } // namespace
