@@ -41,6 +41,7 @@ struct Backend {
     bool failed = false;
     HDC window = nullptr; // the frame, as the game draws it
     std::string settings; // --settings
+    std::function<void(const std::uint32_t*, int, int)> onFrame;
 
     // The run's sound, written as it is mixed: a WAV file whose sizes are
     // filled in when the window closes.
@@ -113,17 +114,26 @@ std::vector<std::uint32_t> shownPicture(const Surface& s, int width, int height)
     return out;
 }
 
+// What the window shows: the frame itself, or in `scaled` the frame enlarged
+// to the window's size. Null when there is no picture.
+const std::uint32_t* windowPicture(std::vector<std::uint32_t>& scaled) {
+    const Backend& b = state();
+    Surface s = b.window ? dcSurface(b.window) : Surface{};
+    if (!s.pixels || s.width <= 0 || s.height <= 0) return nullptr;
+    if (s.width == b.width && s.height == b.height) return s.pixels;
+    scaled = shownPicture(s, b.width, b.height);
+    return scaled.data();
+}
+
 void saveShot(const HeadlessShot& shot, int frame) {
     Backend& b = state();
     std::string error;
-    Surface s = b.window ? dcSurface(b.window) : Surface{};
-    if (!s.pixels || s.width <= 0 || s.height <= 0) {
+    std::vector<std::uint32_t> scaled;
+    const std::uint32_t* pixels = windowPicture(scaled);
+    if (!pixels) {
         error = "the window has no picture to save";
-    } else if (s.width == b.width && s.height == b.height) {
-        if (writePng(shot.path, s.pixels, s.width, s.height, error)) return;
-    } else {
-        const std::vector<std::uint32_t> shown = shownPicture(s, b.width, b.height);
-        if (writePng(shot.path, shown.data(), b.width, b.height, error)) return;
+    } else if (writePng(shot.path, pixels, b.width, b.height, error)) {
+        return;
     }
     std::fprintf(stderr, "korvane-headless: shot of frame %d: %s\n", frame, error.c_str());
     b.failed = true;
@@ -176,6 +186,7 @@ void headlessConfigure(const HeadlessConfig& config) {
         [](const HeadlessEvent& l, const HeadlessEvent& r) { return l.frame < r.frame; });
     b.shots = config.shots;
     b.settings = config.settings;
+    b.onFrame = config.onFrame;
     int lastShot = 0;
     for (const HeadlessShot& shot : b.shots) lastShot = std::max(lastShot, shot.frame);
     b.frames = config.frames > 0 ? config.frames : std::max(lastShot, 1);
@@ -235,6 +246,11 @@ void sysShow() {
     ++b.framesShown;
     for (const HeadlessShot& shot : b.shots) {
         if (shot.frame == b.framesShown) saveShot(shot, shot.frame);
+    }
+    if (b.onFrame) {
+        std::vector<std::uint32_t> scaled;
+        if (const std::uint32_t* pixels = windowPicture(scaled))
+            b.onFrame(pixels, b.width, b.height);
     }
 }
 

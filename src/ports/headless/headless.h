@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ struct HeadlessConfig {
     int digestEvery = 0; // --digest N
     std::string wav;     // --wav: where to write the run's sound
     std::string settings; // --settings: the player's settings to read (and write); "" none
+    // Called after each frame is shown with the picture a shot of it would
+    // save (0x00RRGGBB, top-down), for tools that film a run.
+    std::function<void(const std::uint32_t* pixels, int width, int height)> onFrame;
 };
 
 // Key names of scripts: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space,
