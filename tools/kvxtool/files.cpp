@@ -64,3 +64,13 @@ bool decimalNumber(const std::string& text, double lo, double hi, double& out) {
     out = v;
     return true;
 }
+
+bool sizeText(const std::string& text, long lo, long hi, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !wholeNumber(text.substr(0, x), lo, hi, w) ||
+        !wholeNumber(text.substr(x + 1), lo, hi, h))
+        return false;
+    width = int(w), height = int(h);
+    return true;
+}

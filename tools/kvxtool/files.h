@@ -24,3 +24,5 @@ std::string oneLineText(const std::string& text);
 bool wholeNumber(const std::string& text, long lo, long hi, long& out);
 // A finite number above lo and at most hi, the whole of the text.
 bool decimalNumber(const std::string& text, double lo, double hi, double& out);
+// "WxH", each a whole number in [lo, hi].
+bool sizeText(const std::string& text, long lo, long hi, int& width, int& height);

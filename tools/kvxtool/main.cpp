@@ -5,6 +5,7 @@
 //   sim FILE.kvx ...           the mission played as spectator from many seeds
 //   render FILE.kvx -o FILE.png the mission from above with its problems, as a picture
 //   replay FILE.kvr ...        what a recording of a game holds
+//   video FILE.kvr -o OUT.mp4  a recording filmed through ffmpeg
 // Every error is one line on standard error naming the file and the problem.
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +28,7 @@
 #include "picture.h"
 #include "replay.h"
 #include "sim.h"
+#include "video.h"
 
 namespace {
 
@@ -49,6 +51,9 @@ const char* const usage = "usage: kvxtool COMMAND [ARGS]\n"
                           "  render FILE.kvx -o FILE.png [--size WxH]\n"
                           "                               the mission from above, as a picture\n"
                           "  replay FILE.kvr [--at N]     what a recording of a game holds\n"
+                          "  video FILE.kvr -o OUT.mp4|OUT.webm|OUT.gif [--size WxH]\n"
+                          "        [--from T] [--to T] [--speed X]\n"
+                          "                               the recording filmed with ffmpeg\n"
                           "\n"
                           "kvxtool COMMAND --help tells more of each command.\n";
 
@@ -249,17 +254,6 @@ int check(const std::vector<std::string>& args) {
     return status;
 }
 
-// "WxH", each a whole number from 64 to 8192.
-bool pictureSize(const std::string& text, int& width, int& height) {
-    const std::size_t x = text.find('x');
-    long w = 0, h = 0;
-    if (x == std::string::npos || !wholeNumber(text.substr(0, x), 64, 8192, w) ||
-        !wholeNumber(text.substr(x + 1), 64, 8192, h))
-        return false;
-    width = int(w), height = int(h);
-    return true;
-}
-
 // The title of a mission's picture: NNNN of kvxmap.NNNN.kvx, else the file's name.
 std::string missionName(const std::string& path) {
     const std::string file = std::filesystem::path(path).filename().string();
@@ -279,7 +273,7 @@ int render(const std::vector<std::string>& args) {
             if (a == "-o") {
                 if (!out.empty()) return usageError("render", "-o given twice");
                 out = v;
-            } else if (!pictureSize(v, width, height)) {
+            } else if (!sizeText(v, 64, 8192, width, height)) {
                 return usageError("render", "--size: '" + v +
                                                 "' is not WxH with W and H whole numbers from "
                                                 "64 to 8192");
@@ -416,6 +410,7 @@ int run(int argc, char** argv) {
     if (command == "sim") return sim(args);
     if (command == "render") return render(args);
     if (command == "replay") return replayCommand(args);
+    if (command == "video") return videoCommand(args);
     return usageError("", "unknown command '" + command + "' (see kvxtool --help)");
 }
 
