@@ -82,7 +82,7 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package: its dependencies found from the binaries by
-# dpkg-shlibdeps, the binaries stripped.
+# dpkg-shlibdeps, ffmpeg recommended, the binaries stripped.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane developers")
@@ -96,6 +96,8 @@ built-in editor and chained into a campaign of nine missions.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# kvxtool video films recordings with the ffmpeg program.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://korvane.example/")
 set(CPACK_STRIP_FILES ON)

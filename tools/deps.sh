@@ -15,6 +15,8 @@ packages=(cmake g++ make pkg-config libsdl2-dev libpng-dev zlib1g-dev
           xfonts-base)
 if [ "${1:-all}" != play ]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev
+          # kvxtool video and its test
+          ffmpeg
           # the checks in a real window under Xvfb
           xvfb xauth xdotool x11-apps imagemagick
           # the Debian package and its checks; the Windows zip
