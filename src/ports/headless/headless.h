@@ -32,6 +32,7 @@ struct HeadlessShot {
 struct HeadlessConfig {
     int width = 1024;
     int height = 768;
+    bool sized = false; // --size was given (a playback's window is else the recording's size)
     int frames = 0;    // frames to run; 0 means: up to the last shot, at least 1
     double dt = 0.016; // seconds the clock advances after each frame
     unsigned seed = 1; // srand seed used instead of the tick count

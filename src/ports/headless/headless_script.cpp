@@ -269,7 +269,8 @@ bool parseHeadlessScript(std::istream& in, const std::string& name,
 const char* headlessUsage() {
     return "usage: korvane-headless [options]\n"
            "Runs the game without a display for a fixed number of frames.\n"
-           "  --size WxH       window size in pixels, each side 1..16384 (default 1024x768)\n"
+           "  --size WxH       window size in pixels, each side 1..16384 (default 1024x768;\n"
+           "                   with --replay, the recording's size)\n"
            "  --frames N       frames to run, N >= 1 (default: the last --shot frame, at least 1)\n"
            "  --dt S           seconds the clock advances per frame, 0 < S <= 1 (default 0.016)\n"
            "  --seed N         random seed, 0..4294967295 (default 1)\n"
@@ -345,6 +346,7 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
                 error = "--size: expected WxH with each side 1..16384, not " + quoted(value);
                 return false;
             }
+            c.sized = true;
         } else if (option == "--frames") {
             if (!parseInt(value, 1, std::numeric_limits<int>::max(), c.frames)) {
                 error = "--frames: expected a whole number from 1, not " + quoted(value);

@@ -69,6 +69,8 @@ int run(int argc, char** argv) {
     sessionConfigure(session);
     if (!sessionOpen()) return 2; // the recording was refused, and said why
     if (!config.replay.empty() && config.frames == 0) config.frames = sessionPlayFrames();
+    // A playback's window is the recording's frame, so its shots are too.
+    if (!config.replay.empty() && !config.sized) sessionSize(config.width, config.height);
 
     headlessConfigure(config);
     int result = gameMain(nullptr);
