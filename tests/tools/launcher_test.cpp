@@ -5,6 +5,7 @@
 // the arguments it answers without starting the game.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ struct Launch {
         writeText(campaign / "kvxmap.BBBB.kvx", "second");
         // The stand-in game: where it was started and what it is to record.
         writeText(game, "#!/bin/sh\npwd > \"$KORVANE_TEST_OUT\"\n"
-                        "echo \"$KORVANE_RECORD\" >> \"$KORVANE_TEST_OUT\"\n");
+                        "echo \"$KORVANE_RECORD\" >> \"$KORVANE_TEST_OUT\"\n"
+                        "echo \"replay=$KORVANE_REPLAY\" >> \"$KORVANE_TEST_OUT\"\n");
         fs::permissions(game, fs::perms::owner_all);
     }
     static void writeText(const fs::path& p, const std::string& text) {
@@ -98,4 +100,33 @@ TEST(Launcher, AFolderThatCannotBeWrittenAndArgumentsAreAnsweredWithoutTheGame) 
     EXPECT_EQ(bad.err,
               "korvane: unknown argument '--fullscreen' (korvane --help tells what there is)\n");
     EXPECT_FALSE(fs::exists(l.dir / "started"));
+}
+
+// --watch plays the recording named, else the newest of replays/, and
+// records nothing of its own.
+TEST(Launcher, WatchPlaysTheNewestRecordingOrTheOneNamed) {
+    Launch l;
+    EXPECT_EQ(l.run({"--watch"}).status, 1) << "no recordings yet";
+    ASSERT_EQ(l.run().status, 0);
+    Launch::writeText(l.home / "replays" / "older.kvr", "x");
+    Launch::writeText(l.home / "replays" / "newer.kvr", "y");
+    fs::last_write_time(l.home / "replays" / "older.kvr",
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(l.home / "replays" / "newer.kvr",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ProcessRun r = l.run({"--watch"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string started = readFile(l.dir / "started");
+    EXPECT_NE(started.find("replay=" + fs::canonical(l.home / "replays" / "newer.kvr").string()),
+              std::string::npos)
+        << started;
+    EXPECT_NE(started.find("\n\nreplay="), std::string::npos) << "it records nothing: " << started;
+
+    Launch::writeText(l.dir / "mine.kvr", "z");
+    r = l.run({"--watch", (l.dir / "mine.kvr").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    started = readFile(l.dir / "started");
+    EXPECT_NE(started.find("replay=" + fs::canonical(l.dir / "mine.kvr").string()), std::string::npos);
+    EXPECT_EQ(l.run({"--watch", (l.dir / "gone.kvr").string()}).status, 2);
+    EXPECT_EQ(l.run({"--watch", "a.kvr", "b.kvr"}).status, 2);
 }
