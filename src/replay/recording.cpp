@@ -310,10 +310,6 @@ bool endEarly(recording& r, bool allWhole, std::string& error) {
 
 } // namespace
 
-std::string endsEarlyLine(const std::string& path, const recording& r) {
-    return path + " ends early at frame " + std::to_string(r.frames.size()) + "; played to there";
-}
-
 bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
                         std::string& error) {
     out = recording{};

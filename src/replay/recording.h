@@ -138,5 +138,8 @@ constexpr std::uint32_t maxMissionRead = 51052;
 // The largest recording a reader takes, uncompressed: hours of play.
 constexpr std::size_t maxRecordingBytes = 256u << 20;
 
-// The line a playback says of a recording that ends early.
-std::string endsEarlyLine(const std::string& path, const recording& r);
+// The line a playback says of a recording that ends early (here, as the
+// browser build has no reader of its own).
+inline std::string endsEarlyLine(const std::string& path, const recording& r) {
+    return path + " ends early at frame " + std::to_string(r.frames.size()) + "; played to there";
+}

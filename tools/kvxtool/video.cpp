@@ -369,8 +369,9 @@ int videoCommand(const std::vector<std::string>& args) {
     // Written beside the output and renamed when whole, so a failure leaves
     // no half video, and an older one stays as it was.
     const fs::path out(o.out);
-    const std::string partial =
-        (out.parent_path() / ("." + out.filename().string() + ".part")).string();
+    std::string hidden(1, '.'); // appended, not "." + name: GCC 12 warns of that falsely
+    hidden += out.filename().string() + ".part";
+    const std::string partial = (out.parent_path() / hidden).string();
     const std::string encoded = o.kind == Kind::gif ? partial : video;
 
     Ffmpeg f;
