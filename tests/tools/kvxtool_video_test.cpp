@@ -38,7 +38,10 @@ std::string probe(const Scratch& dir, const std::string& ffprobe, const std::str
     std::string codecs;
     seconds = -1;
     for (const std::string& l : lines(r.out)) {
-        if (l.starts_with("codec_name=")) codecs += (codecs.empty() ? "" : "+") + l.substr(11);
+        if (l.starts_with("codec_name=")) {
+            if (!codecs.empty()) codecs += '+'; // not "+" + name: GCC 12 warns of that falsely
+            codecs += l.substr(11);
+        }
         if (l.starts_with("duration=")) seconds = std::atof(l.c_str() + 9);
     }
     return codecs;
