@@ -109,6 +109,14 @@ void putImage(const driverRefs& d, const std::vector<unsigned char>& image) {
     take(d.faifil, fileNameSize);
 }
 
+// The foot line, where the menu's line of added keys is.
+void drawFoot(HDC hdc, const std::string& text) {
+    setLine(hdc, 0, 1, textColour);
+    drawText(hdc, vec2(10, float(workRes(true, 0, 0) - 30)), 10, float(workRes(true, 1, 0)), 2,
+             text.c_str());
+    endLine(hdc);
+}
+
 void say(editSession& s, const std::string& text) {
     s.foot = text;
     s.footLeft = footSeconds;
@@ -277,14 +285,9 @@ int editorScreen(HDC hdc, const driverRefs& d, float t) {
     if (!latchedHeld()) historyCommit(s.h, imageOf(d), editorAction());
 
     if (s.list.shown) drawProblems(s.list, hdc, d.mission());
-    const int height = workRes(true, 0, 0);
     const std::string foot = s.footLeft > 0 ? s.foot : s.offered ? offerLine(s) : "";
     s.footLeft -= t;
-    if (!foot.empty()) {
-        setLine(hdc, 0, 1, textColour);
-        drawText(hdc, vec2(10, height - 30), 10, float(workRes(true, 1, 0)), 2, foot.c_str());
-        endLine(hdc);
-    }
+    if (!foot.empty()) drawFoot(hdc, foot);
     return r;
 }
 
@@ -301,10 +304,7 @@ void flightFoot(HDC hdc, float t) {
     editSession& s = session();
     if (!s.flying || s.footLeft <= 0) return;
     s.footLeft -= t;
-    setLine(hdc, 0, 1, textColour);
-    drawText(hdc, vec2(10, workRes(true, 0, 0) - 30), 10, float(workRes(true, 1, 0)), 2,
-             s.foot.c_str());
-    endLine(hdc);
+    drawFoot(hdc, s.foot);
 }
 
 void flightEnd(const driverRefs& d) {
