@@ -273,6 +273,10 @@ bool sessionFrame(float& t, inputState& input) {
 
 bool sessionPlaying() { return state().playing; }
 
+bool sessionWatching() { return state().playing && state().options.watch; }
+
+int sessionFrameNow() { return int(state().frame); }
+
 std::string sessionFirstMission() {
     const session& s = state();
     return s.playing && !s.played.reads.empty() ? s.played.reads.front().name : "";

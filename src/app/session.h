@@ -18,6 +18,7 @@ struct sessionOptions {
     bool scratchDir = false;     // play back in a scratch folder of its own, removed at the end
     const char* who = "korvane"; // how messages name the program
     bool boxes = true; // problems also in a message box (the real game's only voice on Windows)
+    bool watch = false; // the playback is watched in the viewer: paused, sought, sped, taken over
 };
 
 // The options read from the environment (KORVANE_RECORD, KORVANE_REPLAY), as
@@ -43,6 +44,10 @@ void sessionStart(unsigned seed, int width, int height);
 bool sessionFrame(float& t, inputState& input);
 // Whether a recording is being played back.
 bool sessionPlaying();
+// Whether it is watched in the viewer (sessionOptions::watch).
+bool sessionWatching();
+// The frames run so far (the frame being run, once sessionFrame has begun it).
+int sessionFrameNow();
 // The mission file the recording being played read first ("" when none).
 std::string sessionFirstMission();
 // Each frame after it is shown: digests printed, checked and recorded, with
