@@ -12,6 +12,7 @@
 #include "app/screenshot.h"
 #include "app/session.h"
 #include "app/sound_out.h"
+#include "platform/random_state.h"
 #include "platform/system.h"
 #include "render/render.h"
 
@@ -124,7 +125,7 @@ bool gameStart(HINSTANCE instance) {
     l.oldBrush = SelectObject(l.memory, l.black);
 
     const unsigned seed = sessionSeed(sysSeed());
-    std::srand(seed);
+    randomSeed(seed); // srand, in a state a viewer can keep and put back
     sessionStart(seed, width, height);
     soundOpen();
     displayApply(playerSettings());

@@ -1,8 +1,11 @@
 // The browser build's rand and srand: glibc's sequence, which the game's
 // behaviour, its recordings and golden pictures were made with. Defined here,
-// they take the place of the C library's own.
+// they take the place of the C library's own; a viewer keeps and puts back
+// its state.
 #include <cstdlib>
+#include <cstring>
 
+#include "platform/random_state.h"
 #include "ports/web/glibc_random.h"
 
 namespace {
@@ -17,6 +20,17 @@ glibcRandom& generator() {
 }
 
 } // namespace
+
+static_assert(sizeof(glibcRandom) <= sizeof(randomState::bytes));
+
+void randomSeed(unsigned seed) { std::srand(seed); }
+
+bool randomKeep(randomState& s) {
+    std::memcpy(s.bytes, &generator(), sizeof(glibcRandom));
+    return true;
+}
+
+void randomPutBack(const randomState& s) { std::memcpy(&generator(), s.bytes, sizeof(glibcRandom)); }
 
 extern "C" {
 
