@@ -113,7 +113,7 @@ void goProgram(HDC hdc, HINSTANCE, float frameTime) {
     static bool init = true;
     static const bool watched = (watchDriver(a, b, cam, zom, you, sid, aliv, autr, autp, entdw,
                                              oSpd, mode, filnam, sucfil, faifil, note),
-                                 true);
+                                 keepBytes(&init, sizeof init), true);
     (void)watched;
     modeSeen = &mode;
 

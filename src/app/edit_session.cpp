@@ -362,3 +362,9 @@ void editedFrame(const driverRefs& d) {
 }
 
 void resetEditSession() { session() = editSession{}; }
+
+std::any editSessionKeep() { return session(); }
+
+void editSessionPutBack(const std::any& kept) {
+    if (const auto* s = std::any_cast<editSession>(&kept)) session() = *s;
+}

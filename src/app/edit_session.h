@@ -5,6 +5,8 @@
 // are pressed, but for the autosave, which only writes files.
 #pragma once
 
+#include <any>
+
 #include "geom/vec2.h"
 #include "gdi/gdi.h"
 #include "mission/mission_file.h"
@@ -55,3 +57,8 @@ void editedFrame(const driverRefs& d);
 
 // Back to the start of the run, for tests that run games one after another.
 void resetEditSession();
+
+// The whole session (its undo steps, test flight and autosave times) kept
+// aside and put back, for a recording's viewer going back and forth.
+std::any editSessionKeep();
+void editSessionPutBack(const std::any& kept);

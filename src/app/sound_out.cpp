@@ -3,6 +3,7 @@
 #include "app/sound_out.h"
 
 #include "app/player_settings.h"
+#include "replay/digest.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +52,8 @@ void soundOpen() {
 void soundKeys(HDC hdc, float frameTime) {
     static bool held = false;
     static float shown = 0; // seconds the line stays
+    static const bool kept = (keepBytes(&held, sizeof held), keepBytes(&shown, sizeof shown), true);
+    (void)kept;
     const bool f2 = key(VK_F2);
     if (f2 && !held) {
         if (soundStarted()) {

@@ -70,7 +70,7 @@ static_assert(std::is_trivially_copyable_v<EditorStatics>, "kept aside as bytes"
 
 EditorStatics& editorStatics() {
     static EditorStatics e;
-    static const bool watched = (watchEditor(e.st, e.first), true);
+    static const bool watched = (watchEditor(e.st, e.first), keepBytes(&e, sizeof e), true);
     (void)watched;
     return e;
 }

@@ -5,6 +5,7 @@
 #include "draw/draw.h"
 #include "frame/frame.h"
 #include "render/render.h"
+#include "replay/digest.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ void doStarField(HDC hdc, vec2 offset) {
     static vec2 pos[starCount];
     static float dis[starCount];
     static bool init = true;
+    static const bool kept = (keepBytes(pos, sizeof pos), keepBytes(dis, sizeof dis),
+                              keepBytes(&init, sizeof init), true);
+    (void)kept;
     if (init) {
         // The order of the rand calls is part of the game: y first, then x, then depth.
         for (int i = 0; i < starCount; ++i) {

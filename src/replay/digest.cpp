@@ -2,10 +2,13 @@
 #include "replay/digest.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
-enum spanKind { bytesSpan, shipsSpan, shipSpan, fragsSpan };
+enum spanKind { bytesSpan, shipsSpan, shipSpan, fragsSpan, keptSpan };
+
+static_assert(std::is_trivially_copyable_v<ship> && std::is_trivially_copyable_v<frag>);
 
 struct span {
     int part;
@@ -14,8 +17,25 @@ struct span {
     std::size_t size;
 };
 
+// The bytes a span covers, for snapshots.
+std::size_t spanSize(const span& s) {
+    switch (s.kind) {
+    case shipsSpan: return sizeof(ship) * shipCount;
+    case shipSpan: return sizeof(ship);
+    case fragsSpan: return sizeof(frag) * fragCount;
+    default: return s.size;
+    }
+}
+
 std::vector<span>& spans() {
     static std::vector<span> all;
+    return all;
+}
+
+// Each span's bytes as they were when it was first shown: a snapshot taken
+// before then puts them back, as its owner had not yet run.
+std::vector<unsigned char>& firstBytes() {
+    static std::vector<unsigned char> all;
     return all;
 }
 
@@ -23,6 +43,8 @@ void watch(const span& s) {
     for (const span& w : spans())
         if (w.at == s.at && w.kind == s.kind && w.part == s.part) return;
     spans().push_back(s);
+    const auto* p = static_cast<const unsigned char*>(s.at);
+    firstBytes().insert(firstBytes().end(), p, p + spanSize(s));
 }
 
 std::uint64_t hashShip(const ship& s, std::uint64_t h) {
@@ -67,6 +89,27 @@ std::string digestPartName(int part) {
 }
 
 void watchBytes(int part, const void* at, std::size_t size) { watch({part, bytesSpan, at, size}); }
+void keepBytes(const void* at, std::size_t size) { watch({-1, keptSpan, at, size}); }
+
+std::vector<unsigned char> takeSnapshot() {
+    std::vector<unsigned char> out;
+    for (const span& s : spans()) {
+        const auto* p = static_cast<const unsigned char*>(s.at);
+        out.insert(out.end(), p, p + spanSize(s));
+    }
+    return out;
+}
+
+void putSnapshotBack(const std::vector<unsigned char>& bytes) {
+    std::size_t at = 0;
+    for (const span& s : spans()) {
+        const std::size_t n = spanSize(s);
+        const auto& from = at + n <= bytes.size() ? bytes : firstBytes();
+        std::memcpy(const_cast<void*>(s.at), from.data() + at, n);
+        at += n;
+    }
+}
+
 void watchShips(const ship* a) { watch({partShip0, shipsSpan, a, 0}); }
 void watchShip(int part, const ship* s) { watch({part, shipSpan, s, 0}); }
 void watchFrags(const frag* b) { watch({partFrags, fragsSpan, b, 0}); }
@@ -98,6 +141,8 @@ stateDigest digestState() {
             for (int k = 0; k < fragCount; ++k)
                 d.parts[partFrags] =
                     hashFrag(static_cast<const frag*>(s.at)[k], d.parts[partFrags]);
+            break;
+        case keptSpan:
             break;
         }
     }

@@ -48,6 +48,15 @@ void watchShips(const ship* a);          // the 50 slots, parts partShip0..
 void watchShip(int part, const ship* s); // one more ship under a part
 void watchFrags(const frag* b);          // the 1500 frags
 
+// State that no digest shows but that a snapshot must keep all the same (what
+// only the picture depends on, as the star field).
+void keepBytes(const void* at, std::size_t size);
+
+// A snapshot: the bytes of every span shown or kept, in the order shown, and
+// putting them back. A snapshot is put back only in the run that took it.
+std::vector<unsigned char> takeSnapshot();
+void putSnapshotBack(const std::vector<unsigned char>& bytes);
+
 // Where the state shown first under a part lives (for the ship slots, the
 // array), for tools that look at a run's state; null when nothing was shown.
 const void* watched(int part);
