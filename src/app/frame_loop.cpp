@@ -12,6 +12,8 @@
 #include "app/screenshot.h"
 #include "app/session.h"
 #include "app/sound_out.h"
+#include "app/viewer.h"
+#include "sound/sound.h"
 #include "platform/random_state.h"
 #include "platform/system.h"
 #include "render/render.h"
@@ -83,6 +85,48 @@ void followFrameSize(loopState& l, const inputState& in) {
     sysFrameSize(in.width, in.height);
     l.window = sysWindowDC();
     makeFrame(l, in.width, in.height);
+}
+
+// One frame of the game into the memory bitmap, from the input given (a
+// recording played puts its own in its place). False when the recording
+// played has ended.
+bool runGameFrame(loopState& l, inputState in, float t, bool heard) {
+    if (!sessionFrame(t, in)) return false;
+    followFrameSize(l, in);
+    setSidePalette(in.palette);
+    playInput(&in);
+    FillRect(l.memory, &l.client, l.black);
+    goProgram(l.memory, l.instance, t);
+    soundKeys(l.memory, t);
+    playInput(nullptr);
+    if (heard) soundFeed(t);
+    sessionFrameDone(l.memory);
+    return true;
+}
+
+// A recording watched in the viewer: its frames run as the viewer asks,
+// unheard but at the normal speed (events then place no sound).
+bool watchFrame(loopState& l, const inputState& live, bool shot) {
+    const float t = retFrameSpd();
+    const viewerHooks hooks{
+        [&](bool heard) {
+            const bool on = soundOn();
+            if (!heard && on) soundSetOn(false);
+            const bool more = runGameFrame(l, inputState{}, 0, heard);
+            if (!heard && on) soundSetOn(true);
+            return more;
+        },
+        [&](const inputState& in) { followFrameSize(l, in); },
+    };
+    if (!viewerFrame(hooks, l.memory, l.window, l.client.right, l.client.bottom, live, t))
+        return false;
+    if (shot) takeScreenshot(l.memory);
+    drawNotices(l.window, l.client.right, l.client.bottom, t);
+    sysShow();
+    if (!sessionWatching()) { // C took the game over: its keys held reach it once let go
+        for (int vk = 0; vk < 256; ++vk) l.held[vk] = live.keys[vk] && vk != 'C';
+    }
+    return true;
 }
 
 } // namespace
@@ -161,22 +205,15 @@ bool gameFrame() {
         if (l.held[vk]) in.keys[vk] = false;
     }
     in.keys[VK_F1] = false; // the options' key, never the game's
+    if (sessionWatching()) return watchFrame(l, in, shot);
     bindKeys(playerSettings(), driverMode(), in.keys);
     liveDisplay(in);
-    float t = retFrameSpd();
-    if (!sessionFrame(t, in)) return false; // the recording played has ended
-    followFrameSize(l, in);
-    setSidePalette(in.palette);
-    playInput(&in);
-    FillRect(l.memory, &l.client, l.black);
-    goProgram(l.memory, l.instance, t);
-    soundKeys(l.memory, t);
-    playInput(nullptr);
+    const float t = retFrameSpd();
+    if (!runGameFrame(l, in, t, false)) return false; // the recording played has ended
     if (shot) takeScreenshot(l.memory);
     BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);
     drawNotices(l.window, l.client.right, l.client.bottom, t);
     sysShow();
-    sessionFrameDone(l.memory);
     soundFeed(t);
     return true;
 }

@@ -3,10 +3,12 @@
 
 #include "app/fatal_signals.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -184,6 +186,7 @@ sessionOptions sessionFromEnvironment() {
     if (const char* r = std::getenv("KORVANE_RECORD")) o.record = r;
     if (const char* p = std::getenv("KORVANE_REPLAY")) o.play = p;
     o.scratchDir = !o.play.empty(); // a playback never writes into the player's folder
+    o.watch = !o.play.empty();      // and is watched in the viewer
     return o;
 }
 
@@ -237,7 +240,9 @@ unsigned sessionSeed(unsigned systemSeed) {
 
 void sessionStart(unsigned seed, int width, int height) {
     session& s = state();
-    if (s.options.record.empty()) return;
+    // A watched playback runs its frames out of order: it records only from
+    // a take-over on.
+    if (s.options.record.empty() || sessionWatching()) return;
     // A recording named relative to where the run started, also when playing
     // back in a scratch folder.
     fs::path path = s.options.record;
@@ -361,3 +366,112 @@ int sessionPlayFrames() {
 bool sessionFailed() { return state().failed; }
 
 bool sessionEndedEarly() { return state().endedEarly; }
+
+sessionPlace sessionWhere() {
+    const session& s = state();
+    return {s.frame, s.nextRead, s.nextCheckpoint, s.playedInput};
+}
+
+void sessionGoTo(const sessionPlace& p) {
+    session& s = state();
+    s.frame = p.frame;
+    s.nextRead = p.nextRead;
+    s.nextCheckpoint = p.nextCheckpoint;
+    s.playedInput = p.input;
+}
+
+const recording& sessionRecording() { return state().played; }
+
+
+namespace {
+
+// The recording being played, cut after frame `upTo`.
+recording playedUpTo(const session& s, std::uint32_t upTo) {
+    const recording& r = s.played;
+    recording out;
+    out.seed = r.seed;
+    out.width = r.width;
+    out.height = r.height;
+    out.random = r.random;
+    upTo = std::min<std::uint32_t>(upTo, std::uint32_t(r.frames.size()));
+    out.frames.assign(r.frames.begin(), r.frames.begin() + upTo);
+    const std::size_t inputs = upTo == 0 ? 0 : out.frames.back().input + out.frames.back().changes;
+    out.inputs.assign(r.inputs.begin(), r.inputs.begin() + std::ptrdiff_t(inputs));
+    for (const missionRead& m : r.reads)
+        if (m.frame <= upTo) out.reads.push_back(m);
+    for (const checkpoint& c : r.checkpoints)
+        if (c.frame <= upTo) out.checkpoints.push_back(c);
+    return out;
+}
+
+} // namespace
+
+std::string timeStamp() {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &local);
+    return text;
+}
+
+namespace {
+
+fs::path fromHome(const session& s, const std::string& path) {
+    fs::path p = path;
+    if (p.is_relative() && !s.home.empty()) p = s.home / p;
+    return p;
+}
+
+} // namespace
+
+bool sessionWriteClip(int from, int to, const std::string& path, std::string& error) {
+    session& s = state();
+    if (!s.playing || from < 1 || to < from) {
+        error = "no stretch of a recording to save";
+        return false;
+    }
+    recording clip = playedUpTo(s, std::uint32_t(to));
+    clip.start = std::uint32_t(from);
+    const fs::path p = fromHome(s, path);
+    std::error_code ec;
+    fs::create_directories(p.parent_path(), ec);
+    return writeRecording(p.string(), clip, error);
+}
+
+bool sessionTakeOver(const std::string& path, std::string& error) {
+    session& s = state();
+    if (!s.playing) {
+        error = "no recording is played";
+        return false;
+    }
+    // Where the run records, else a new recording among the player's.
+    const fs::path p = fromHome(s, !path.empty()          ? path
+                                   : !s.options.record.empty() ? s.options.record
+                                                               : "replays/" + timeStamp() + ".kvr");
+    std::error_code ec;
+    fs::create_directories(p.parent_path(), ec);
+    const recording before = playedUpTo(s, s.frame);
+    recorder r;
+    if (s.recordingOn) recordFinish(s.rec); // a playback recorded afresh ends here
+    s.recordingOn = false;
+    if (!recordStart(r, p.string(), before.seed, before.width, before.height, error)) return false;
+    recordFrames(r, before);
+    s.rec = r;
+    s.recordingOn = true;
+    s.options.record = p.string();
+    s.recordedInput = s.playedInput;
+    s.playing = false;
+    fatalSignalsSay(s.options.who, p.string());
+    // The game goes on in the player's folder, not the playback's scratch one.
+    if (!s.scratch.empty()) {
+        fs::current_path(s.home, ec);
+        fs::remove_all(s.scratch, ec);
+        s.scratch.clear();
+    }
+    return true;
+}

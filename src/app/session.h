@@ -5,11 +5,14 @@
 // game's rules never depend on it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "frame/frame.h"
 #include "gdi/gdi.h"
+
+struct recording;
 
 struct sessionOptions {
     std::string record;          // write a recording of the run here ("" none)
@@ -48,6 +51,31 @@ bool sessionPlaying();
 bool sessionWatching();
 // The frames run so far (the frame being run, once sessionFrame has begun it).
 int sessionFrameNow();
+// Where a playback stands between frames, for a viewer that goes back and
+// forth: put back with the game's state of the same moment.
+struct sessionPlace {
+    std::uint32_t frame = 0;
+    std::size_t nextRead = 0, nextCheckpoint = 0;
+    inputState input; // the recording's input as it stands
+};
+sessionPlace sessionWhere();
+void sessionGoTo(const sessionPlace& p);
+// The recording being played (empty when none).
+const recording& sessionRecording();
+
+// C in the viewer: the playback ends at the frame it has reached and the game
+// goes on live from there, recorded to `path` (relative to where the run
+// started; "" for where the run records, else replays/<date and time>.kvr):
+// the new recording holds the one played up to there, so it plays
+// back whole. False, with the reason, when it cannot be written; the playback
+// then goes on.
+bool sessionTakeOver(const std::string& path, std::string& error);
+// A stretch of the recording being played, frames `from` to `to`, written as
+// a recording that opens at `from` (it holds the frames before as its lead-in).
+bool sessionWriteClip(int from, int to, const std::string& path, std::string& error);
+// The local date and time as recordings are named: 2026-12-09-143005.
+std::string timeStamp();
+
 // The mission file the recording being played read first ("" when none).
 std::string sessionFirstMission();
 // Each frame after it is shown: digests printed, checked and recorded, with

@@ -44,6 +44,9 @@ constexpr int VK_DELETE = 0x2E;
 constexpr int VK_OEM_PLUS = 0xBB;  // the main row's =/+ key
 constexpr int VK_OEM_MINUS = 0xBD; // the main row's -/_ key
 constexpr int VK_OEM_PERIOD = 0xBE;
+constexpr int VK_OEM_COMMA = 0xBC;
+constexpr int VK_OEM_4 = 0xDB; // [
+constexpr int VK_OEM_6 = 0xDD; // ]
 #endif
 
 // Gamepad buttons, by the codes Windows gives them: a pad's buttons read as

@@ -38,6 +38,9 @@ unsigned sysSeed();    // the random seed: ms since the system started (headless
 // the frames here: `none` comes no sooner than the next frame is due.
 SysMessage sysPump();
 void sysQuit(); // PostQuitMessage(0): the pump reports quit at its next turn
+// Takes back a quit the game posted since the last pump (a recording watched
+// in the viewer runs the recorded game's Exit, and the viewer stays).
+void sysQuitCancel();
 
 // Services the game calls every frame.
 double sysSeconds();     // a steady clock in seconds, as fine as the system has

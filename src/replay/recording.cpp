@@ -103,7 +103,7 @@ bool inflateAll(const std::vector<unsigned char>& file, std::vector<unsigned cha
 } // namespace
 
 bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int width, int height,
-                 std::string& error) {
+                 std::string& error, std::uint32_t clipStart) {
     r = recorder{};
     gzFile f = gzopen(path.c_str(), "wb6");
     if (!f) {
@@ -113,11 +113,15 @@ bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int w
     r.file = f;
     r.flushedAt = secondsNow();
     put(r, recordingMagic, 6);
-    putU8(r, recordingVersion);
+    putU8(r, clipStart ? clipRecordingVersion : recordingVersion);
     putU32(r, seed);
     putU32(r, std::uint32_t(width));
     putU32(r, std::uint32_t(height));
     putU8(r, randomHere);
+    if (clipStart) {
+        putU8(r, 'C');
+        putU32(r, clipStart);
+    }
     return true;
 }
 
@@ -230,9 +234,7 @@ bool parseRecording(const std::vector<unsigned char>& file, recording& out, std:
     return parseRecordingData(bytes, out, error);
 }
 
-bool writeRecording(const std::string& path, const recording& r, std::string& error) {
-    recorder w;
-    if (!recordStart(w, path, r.seed, r.width, r.height, error)) return false;
+void recordFrames(recorder& w, const recording& r) {
     std::size_t read = 0, check = 0;
     for (std::size_t f = 0; f < r.frames.size(); ++f) {
         for (std::uint32_t i = 0; i < r.frames[f].changes; ++i)
@@ -248,6 +250,12 @@ bool writeRecording(const std::string& path, const recording& r, std::string& er
             ++check;
         }
     }
+}
+
+bool writeRecording(const std::string& path, const recording& r, std::string& error) {
+    recorder w;
+    if (!recordStart(w, path, r.seed, r.width, r.height, error, r.start)) return false;
+    recordFrames(w, r);
     if (recordFinish(w)) return true;
     error = "it could not be written";
     return false;

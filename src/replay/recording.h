@@ -21,6 +21,9 @@
 //                            the state digest after the frame: its total, the
 //                            hash of the frame's picture (0: not taken) and
 //                            the low 16 bits of each part's hash
+//   'C' u32 frame            a clip: a viewer opens it at this frame, the frames
+//                            before being its lead-in (version 3, right after
+//                            the header; only clips are of version 3)
 //   'E' u32 frames           the end, and how many frames there were
 // Input changes come before the frame they apply to; reads and digests after
 // the frame record they belong to.
@@ -39,6 +42,7 @@
 #include "replay/digest.h"
 
 constexpr int recordingVersion = 2;
+constexpr int clipRecordingVersion = 3; // a recording with a 'C' record
 constexpr int oldestRecordingVersion = 1; // version 1 has no 'S' and 'P' records
 
 // The random generators a game can run with: the C library's rand, which is
@@ -89,6 +93,7 @@ struct recording {
     std::vector<missionRead> reads;
     std::vector<checkpoint> checkpoints;
     bool endsEarly = false; // cut off: frames holds the whole frames before the cut
+    std::uint32_t start = 0; // a clip: the frame a viewer opens it at (0: none)
 };
 
 // Reads a recording file whole. False, with one line saying what is wrong,
@@ -116,8 +121,9 @@ struct recorder {
 constexpr double recordFlushSeconds = 0.5;
 
 // Starts a recording at path. False, with the reason, when it cannot be made.
+// A clip's start (not 0) is written after the header.
 bool recordStart(recorder& r, const std::string& path, std::uint32_t seed, int width, int height,
-                 std::string& error);
+                 std::string& error, std::uint32_t clipStart = 0);
 void recordInput(recorder& r, const inputChange& c);
 // A frame's time; the frames before it are flushed to the file first when
 // recordFlushSeconds have passed since the last flush.
@@ -127,6 +133,10 @@ void recordRead(recorder& r, const std::string& name, bool found,
 void recordDigest(recorder& r, const stateDigest& d, std::uint64_t picture);
 // Closes the recording with its end record. False when any write failed.
 bool recordFinish(recorder& r);
+
+// Writes the records of every frame of `r` (its input, frame times, reads and
+// digests) to a recording being written: a recording that goes on from there.
+void recordFrames(recorder& w, const recording& r);
 
 // Writes a whole recording, as read, to path: the same records in the same
 // order, so that it reads back equal. False, with the reason, when it cannot.

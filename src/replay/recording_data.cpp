@@ -99,10 +99,10 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
         error = "it is truncated";
         return false;
     }
-    if (version < unsigned(oldestRecordingVersion) || version > unsigned(recordingVersion)) {
+    if (version < unsigned(oldestRecordingVersion) || version > unsigned(clipRecordingVersion)) {
         error = "it is a recording of version " + std::to_string(version) +
                 "; this game plays versions " + std::to_string(oldestRecordingVersion) + " to " +
-                std::to_string(recordingVersion);
+                std::to_string(clipRecordingVersion);
         return false;
     }
     std::uint32_t w = 0, h = 0;
@@ -240,6 +240,14 @@ bool parseRecordingData(const std::vector<unsigned char>& bytes, recording& out,
                 c.parts.push_back(p);
             }
             if (ok) out.checkpoints.push_back(std::move(c));
+            break;
+        }
+        case 'C': {
+            // A clip's start, right after the header, in a clip's version only.
+            if (version < unsigned(clipRecordingVersion) || !out.frames.empty() || out.start)
+                return corrupt("a clip's start where none can be", at);
+            ok = in.u32(out.start);
+            if (ok && out.start == 0) return corrupt("a clip starting at frame 0", at);
             break;
         }
         case 'E': {

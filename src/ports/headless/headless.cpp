@@ -290,6 +290,7 @@ SysMessage sysPump() {
 }
 
 void sysQuit() { state().quitPosted = true; }
+void sysQuitCancel() { state().quitPosted = false; }
 
 // The frame clock in whole milliseconds as a tick count would give them, so
 // a run's frame times are exactly those of a millisecond clock.

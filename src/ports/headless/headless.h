@@ -41,6 +41,7 @@ struct HeadlessConfig {
     std::vector<HeadlessShot> shots;
     bool help = false;   // --help was given: print headlessUsage() and run nothing
     std::string replay;  // --replay: a recording to play back (the runner reads it)
+    bool watch = false;  // --watch: in the viewer, its keys from the script
     std::string record;  // --record: where to record the run
     int digestEvery = 0; // --digest N
     std::string wav;     // --wav: where to write the run's sound

@@ -98,7 +98,8 @@ constexpr NamedKey namedKeys[] = {
     {"Left", VK_LEFT},         {"Up", VK_UP},
     {"Right", VK_RIGHT},       {"Down", VK_DOWN},
     {"Numpad0", VK_NUMPAD0},   {"Add", VK_ADD},
-    {"Subtract", VK_SUBTRACT}, {"Period", VK_OEM_PERIOD},
+    {"Subtract", VK_SUBTRACT}, {"Period", VK_OEM_PERIOD}, {"Comma", VK_OEM_COMMA}, {"BracketLeft", VK_OEM_4},
+    {"BracketRight", VK_OEM_6},
     {"LButton", VK_LBUTTON},   {"RButton", VK_RBUTTON},
     {"Control", VK_CONTROL},   {"F3", VK_F3},
     {"F5", VK_F5},             {"F9", VK_F9},
@@ -284,6 +285,8 @@ const char* headlessUsage() {
            "  --replay F       play the recording F back: its seed, size, frame times, input\n"
            "                   and mission reads; --frames defaults to its length, saves go\n"
            "                   to --dir (default: a scratch folder); its digests are checked\n"
+           "  --watch          with --replay: watch it in the viewer, as the game does, the\n"
+           "                   script's keys (and --dt's clock) the viewer's\n"
            "  --record F       record the run to F (as KORVANE_RECORD does); with --replay,\n"
            "                   rewrites a recording, printing each checkpoint that moved\n"
            "  --digest N       print 'digest <frame> <hex>' after every Nth frame; recorded\n"
@@ -293,8 +296,8 @@ const char* headlessUsage() {
            "                   changed (default: none are read; the game's defaults hold)\n"
            "  --help           print this and exit\n"
            "Keys: A-Z, 0-9, Enter, Escape, Tab, Backspace, Shift, Space, Home, End, Left, Up,\n"
-           "Right, Down, Numpad0, Add, Subtract, Period, LButton, RButton, Control, F3, F5,\n"
-           "F9, or a code 0xNN.\n"
+           "Right, Down, Numpad0, Add, Subtract, Period, Comma, BracketLeft, BracketRight,\n"
+           "LButton, RButton, Control, F3, F5, F9, or a code 0xNN.\n"
            "Exit status: 0 when the run ends, 1 when a shot could not be written, the\n"
            "game could not start or a playback departed from its recording, 2 for a bad\n"
            "option, script or recording, 3 when a recording that ends early (cut off)\n"
@@ -318,6 +321,10 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
             c.help = true;
             config = c;
             return true;
+        }
+        if (option == "--watch") {
+            c.watch = true;
+            continue;
         }
         int which = -1;
         for (int k = 0; k < onceCount; ++k) {
@@ -428,9 +435,13 @@ bool parseHeadlessArgs(int argc, const char* const* argv, HeadlessConfig& config
     }
 
     // A recording brings its own seed, size, frame times and input.
+    if (c.watch && c.replay.empty()) {
+        error = "--watch: it watches the recording --replay names, and none is named";
+        return false;
+    }
     if (!c.replay.empty()) {
         for (int k : {0, 2, 3, 5}) {
-            if (seen[k]) {
+            if (seen[k] && !(c.watch && (k == 2 || k == 5))) {
                 error = std::string("--replay: the recording gives the seed, size, frame times "
                                     "and input; ") +
                         once[k] + " cannot be given with it";

@@ -63,6 +63,7 @@ int run(int argc, char** argv) {
     session.who = "korvane-headless";
     session.boxes = false;
     session.play = config.replay;
+    session.watch = config.watch;
     if (!config.record.empty()) session.record = config.record;
     session.digestEvery = config.digestEvery;
     session.scratchDir = !config.replay.empty() && config.dir.empty();

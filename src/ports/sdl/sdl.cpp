@@ -286,6 +286,7 @@ SysMessage sysPump() {
 }
 
 void sysQuit() { quitPosted = true; }
+void sysQuitCancel() { quitPosted = false; }
 
 double sysSeconds() { return steadySeconds(); }
 

@@ -12,12 +12,14 @@ bool readRecording(const std::string&, recording&, std::string& error) {
     return false;
 }
 
-bool recordStart(recorder&, const std::string&, std::uint32_t, int, int, std::string& error) {
+bool recordStart(recorder&, const std::string&, std::uint32_t, int, int, std::string& error,
+                 std::uint32_t) {
     error = notHere;
     return false;
 }
 
 void recordInput(recorder&, const inputChange&) {}
+void recordFrames(recorder&, const recording&) {}
 void recordFrame(recorder&, float) {}
 void recordRead(recorder&, const std::string&, bool, const std::vector<unsigned char>&) {}
 void recordDigest(recorder&, const stateDigest&, std::uint64_t) {}

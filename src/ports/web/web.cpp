@@ -518,6 +518,7 @@ unsigned sysSeed() {
 SysMessage sysPump() { return state().quitPosted ? SysMessage::quit : SysMessage::none; }
 
 void sysQuit() { state().quitPosted = true; }
+void sysQuitCancel() { state().quitPosted = false; }
 
 double sysSeconds() { return state().options.dt > 0 ? testClock() : emscripten_get_now() * 0.001; }
 

@@ -412,6 +412,11 @@ SysMessage sysPump() {
 }
 
 void sysQuit() { PostQuitMessage(0); }
+void sysQuitCancel() {
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
 double sysSeconds() { return steadySeconds(); }
 bool sysHasFocus() { return GetFocus() != nullptr; }
 bool sysKeyDown(int vk) {

@@ -1,0 +1,168 @@
+// The recording viewer through korvane-headless --watch, on the nine-minute
+// spectator trace: every frame it runs, however it got there (seeks back and
+// on, steps, the run ahead), has the digest of playing straight to it, and
+// the frame it lands on is the straight run's picture; a take-over's
+// recording plays back to the same saved mission; a clip opens at its start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "replay/recording.h"
+#include "support/png_read.h"
+#include "support/process.h"
+
+namespace {
+
+const std::string trace = std::string(KORVANE_SOURCE_DIR) + "/tests/traces/spectator.kvr";
+
+// The frame digests of a run, by frame; false when one frame had two.
+bool digestsByFrame(const std::string& out, std::map<int, std::string>& by) {
+    bool agree = true;
+    for (const std::string& line : digestLines(out)) {
+        std::istringstream in(line);
+        std::string word, hex;
+        int frame = 0;
+        in >> word >> frame >> hex;
+        const auto [it, added] = by.emplace(frame, hex);
+        agree = agree && (added || it->second == hex);
+    }
+    return agree;
+}
+
+// Whether two shots have the same pixels above the viewer's timeline band.
+void expectSamePicture(const fs::path& a, const fs::path& b) {
+    std::vector<std::uint32_t> pa, pb;
+    int wa = 0, ha = 0, wb = 0, hb = 0;
+    ASSERT_TRUE(readPng(a.string(), pa, wa, ha)) << a;
+    ASSERT_TRUE(readPng(b.string(), pb, wb, hb)) << b;
+    ASSERT_EQ(wa, wb);
+    ASSERT_EQ(ha, hb);
+    const std::size_t above = std::size_t(wa) * std::size_t(ha - 30);
+    EXPECT_TRUE(std::equal(pa.begin(), pa.begin() + std::ptrdiff_t(above), pb.begin()))
+        << a << " and " << b << " differ";
+}
+
+// The straight playback's shot of `frame`.
+fs::path straightShot(const fs::path& dir, int frame) {
+    const fs::path shot = dir / ("straight-" + std::to_string(frame) + ".png");
+    const ProcessRun run = headless(dir, {"--replay", trace, "--frames", std::to_string(frame),
+                                          "--shot", std::to_string(frame) + ":" + shot.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return shot;
+}
+
+void writeScript(const fs::path& path, const std::string& text) {
+    writeBytes(path, {text.begin(), text.end()});
+}
+
+// A key pressed at a window frame and let go at the next.
+std::string press(int frame, const std::string& key) {
+    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " +
+           key + "\n";
+}
+
+} // namespace
+
+TEST(Viewer, EveryFrameItRunsHasTheStraightDigestAndASeekLandsOnTheStraightPicture) {
+    ScratchDir dir("korvane-viewer-test");
+    // Paused at once; 5 s on, 30 s on, 5 s back (from a snapshot), home,
+    // a step on and back, 30 s on again.
+    std::string script = press(2, "Space") + press(5, "Right") + "8 down Shift\n" +
+                         press(9, "Right") + "10 up Shift\n" + press(13, "Left") +
+                         press(16, "Home") + press(19, "Period") + press(22, "Comma") +
+                         press(25, "Period") + "28 down Shift\n" + press(29, "Right") +
+                         "30 up Shift\n";
+    writeScript(dir / "keys.txt", script);
+    const fs::path shot = dir / "watched.png";
+    const ProcessRun watched =
+        headless(dir.path(), {"--replay", trace, "--watch", "--script", "keys.txt", "--frames",
+                              "40", "--digest", "1", "--shot", "40:" + shot.string()});
+    ASSERT_EQ(watched.status, 0) << watched.err;
+    std::map<int, std::string> seen;
+    EXPECT_TRUE(digestsByFrame(watched.out, seen)) << "a frame run twice differed";
+    ASSERT_GT(seen.size(), 2100u);
+
+    const ProcessRun straight = headless(
+        dir.path(), {"--replay", trace, "--frames", std::to_string(seen.rbegin()->first),
+                     "--digest", "1"});
+    ASSERT_EQ(straight.status, 0) << straight.err;
+    std::map<int, std::string> want;
+    ASSERT_TRUE(digestsByFrame(straight.out, want));
+    for (const auto& [frame, hex] : seen) EXPECT_EQ(hex, want[frame]) << "frame " << frame;
+
+    // Where it stands: frame 2 (home and a step on), then 30 s of game time on.
+    recording r;
+    std::string error;
+    ASSERT_TRUE(readRecording(trace, r, error)) << error;
+    double at = r.frames[0].t + r.frames[1].t, target = at + 30;
+    int frame = 2;
+    while (at < target) at += r.frames[std::size_t(frame++)].t;
+    expectSamePicture(shot, straightShot(dir.path(), frame));
+}
+
+TEST(Viewer, ATakeOverIsRecordedWithWhatWasWatchedAndPlaysBackToTheSameSave) {
+    ScratchDir dir("korvane-viewer-test"), again("korvane-viewer-test");
+    // 5 s on, C takes the game (and a spectator's C flies the ship), a turn
+    // of flying, then the menu's Save writes kvxmap.0000.kvx.
+    std::string script = press(2, "Space") + press(5, "Right") + press(10, "C") +
+                         "20 down Up\n60 up Up\n" + press(100, "Escape");
+    for (int i = 0; i < 3; ++i) script += press(102 + 2 * i, "Up");
+    script += press(108, "Enter") + press(110, "Enter");
+    writeScript(dir / "keys.txt", script);
+    const ProcessRun taken =
+        headless(dir.path(), {"--replay", trace, "--watch", "--script", "keys.txt", "--frames",
+                              "130", "--dir", dir.path().string(), "--record", "taken.kvr"});
+    ASSERT_EQ(taken.status, 0) << taken.err;
+    ASSERT_TRUE(fs::exists(dir / "kvxmap.0000.kvx"));
+
+    recording r;
+    std::string error;
+    ASSERT_TRUE(readRecording((dir / "taken.kvr").string(), r, error)) << error;
+    EXPECT_GT(r.frames.size(), 300u + 100u); // what was watched, and what was played on
+
+    const ProcessRun played = headless(again.path(), {"--replay", (dir / "taken.kvr").string(),
+                                                      "--dir", again.path().string()});
+    EXPECT_EQ(played.status, 0) << played.err;
+    EXPECT_EQ(readBytes(again / "kvxmap.0000.kvx"), readBytes(dir / "kvxmap.0000.kvx"));
+}
+
+TEST(Viewer, AClipHoldsItsStretchAndOpensAtItsStart) {
+    ScratchDir dir("korvane-viewer-test");
+    const std::string script = press(2, "Space") + press(5, "Right") + press(8, "I") +
+                               press(11, "Right") + press(14, "O") + press(17, "S");
+    writeScript(dir / "keys.txt", script);
+    const ProcessRun cut = headless(dir.path(), {"--replay", trace, "--watch", "--script",
+                                                 "keys.txt", "--frames", "20", "--dir",
+                                                 dir.path().string()});
+    ASSERT_EQ(cut.status, 0) << cut.err;
+    std::vector<fs::path> clips;
+    for (const auto& e : fs::directory_iterator(dir / "replays")) clips.push_back(e.path());
+    ASSERT_EQ(clips.size(), 1u);
+
+    recording clip;
+    std::string error;
+    ASSERT_TRUE(readRecording(clips[0].string(), clip, error)) << error;
+    ASSERT_GT(clip.start, 200u);
+    EXPECT_GT(clip.frames.size(), clip.start + 200);
+
+    // Opened, its first picture is the straight run's at the clip's start.
+    const fs::path shot = dir / "clip.png";
+    const ProcessRun opened = headless(dir.path(), {"--replay", clips[0].string(), "--watch",
+                                                    "--frames", "1", "--shot",
+                                                    "1:" + shot.string()});
+    ASSERT_EQ(opened.status, 0) << opened.err;
+    expectSamePicture(shot, straightShot(dir.path(), int(clip.start)));
+
+    // A clip's start anywhere but after the header is refused.
+    std::vector<unsigned char> data = {'K', 'V', 'X', 'R', 'E', 'C', 2};
+    for (int i = 0; i < 12; ++i) data.push_back(i == 4 || i == 8 ? 1 : 0);
+    data.push_back(randomLinux);
+    data.insert(data.end(), {'C', 5, 0, 0, 0});
+    recording bad;
+    EXPECT_FALSE(parseRecordingData(data, bad, error));
+    EXPECT_NE(error.find("a clip's start where none can be"), std::string::npos) << error;
+}
