@@ -3,8 +3,9 @@
 # flies the first mission as pilot for a few seconds, is saved from the Save
 # screen and left through Exit, recording itself (KORVANE_RECORD). The
 # recording then plays back in korvane-headless to the same saved file, byte
-# for byte, and in the real window again (KORVANE_REPLAY) to its end, where the
-# game closes by itself without writing into the folder it was started in.
+# for byte, and in the real window's viewer again (KORVANE_REPLAY): paused,
+# sought to its end and back, and left with Escape, without departing from
+# the recording or writing into the folder it was started in.
 # The first run plays its sound into a file (SDL's disk driver), which must
 # hold the fight.
 # Usage: window-replay-check.sh KORVANE KORVANE_HEADLESS CAMPAIGN_DIR WORK_DIR [SECONDS]
@@ -47,11 +48,21 @@ shot "$work/exit.png"
 press Return                                  # Exit
 game_ends "$game_pid" 20
 
-step "the recording in the real window"
+step "the recording in the real window's viewer"
 cd "$work/watched"
 watch_log "$work/watched.err"
-KORVANE_REPLAY=../played/game.kvr SDL_AUDIODRIVER=dummy timeout $((seconds + 120)) "$game" \
-    2>"$work/watched.err"
+KORVANE_REPLAY=../played/game.kvr SDL_AUDIODRIVER=dummy "$game" 2>"$work/watched.err" &
+game_pid=$!
+find_window "Korvane 1.05" >/dev/null || fail "the viewer's window did not appear"
+sleep 2
+press space                                   # paused
+press End                                     # the end, where the recorded game left
+sleep 3
+shot "$work/watched-end.png"
+press Home; press space; sleep 2              # and from the start again
+press Escape
+game_ends "$game_pid" 20
+! grep -q "departs" "$work/watched.err" || fail "the viewer's playback departed (watched.err)"
 
 step "the recording played back headless"
 cd "$work"

@@ -88,19 +88,21 @@ void followFrameSize(loopState& l, const inputState& in) {
 }
 
 // One frame of the game into the memory bitmap, from the input given (a
-// recording played puts its own in its place). False when the recording
-// played has ended.
-bool runGameFrame(loopState& l, inputState in, float t, bool heard) {
+// recording played puts its own in its place). A frame not to be seen (one a
+// viewer's seek runs through) is drawn over the last without clearing it,
+// which is half the cost of a frame, and its picture is not checked. False
+// when the recording played has ended.
+bool runGameFrame(loopState& l, inputState in, float t, bool heard, bool seen = true) {
     if (!sessionFrame(t, in)) return false;
     followFrameSize(l, in);
     setSidePalette(in.palette);
     playInput(&in);
-    FillRect(l.memory, &l.client, l.black);
+    if (seen) FillRect(l.memory, &l.client, l.black);
     goProgram(l.memory, l.instance, t);
     soundKeys(l.memory, t);
     playInput(nullptr);
     if (heard) soundFeed(t);
-    sessionFrameDone(l.memory);
+    sessionFrameDone(seen ? l.memory : nullptr);
     return true;
 }
 
@@ -109,10 +111,10 @@ bool runGameFrame(loopState& l, inputState in, float t, bool heard) {
 bool watchFrame(loopState& l, const inputState& live, bool shot) {
     const float t = retFrameSpd();
     const viewerHooks hooks{
-        [&](bool heard) {
+        [&](bool heard, bool seen) {
             const bool on = soundOn();
             if (!heard && on) soundSetOn(false);
-            const bool more = runGameFrame(l, inputState{}, 0, heard);
+            const bool more = runGameFrame(l, inputState{}, 0, heard, seen);
             if (!heard && on) soundSetOn(true);
             return more;
         },

@@ -130,6 +130,7 @@ std::uint64_t pictureOf(HDC frame) {
     (void)frame;
     return 0;
 #else
+    if (!frame) return 0;
     const Surface s = dcSurface(frame);
     if (!s.pixels) return 0;
     std::uint64_t h = 14695981039346656037ull;

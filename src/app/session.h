@@ -79,7 +79,8 @@ std::string timeStamp();
 // The mission file the recording being played read first ("" when none).
 std::string sessionFirstMission();
 // Each frame after it is shown: digests printed, checked and recorded, with
-// a hash of the frame's picture (the memory bitmap it was drawn into).
+// a hash of the frame's picture (the memory bitmap it was drawn into; null
+// for a frame run unseen, whose picture is not checked).
 void sessionFrameDone(HDC frame);
 // The end of the run: the recording closed, the scratch folder removed.
 void sessionClose();

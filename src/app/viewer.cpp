@@ -26,9 +26,9 @@ namespace {
 constexpr int snapshotEvery = 300;
 // The most frames a seek runs in one window frame, and the most the run
 // ahead does (and the time it may take).
-constexpr int seekFramesPerFrame = viewerSeekFramesPerFrame;
+constexpr int seekFramesPerFrame = 600;
 constexpr int aheadFramesPerFrame = 240;
-constexpr double aheadSeconds = 0.006;
+constexpr double aheadSeconds = 0.010;
 
 constexpr float speeds[] = {0.125f, 0.25f, 0.5f, 1, 2, 4, 8, 16, 32, 64};
 constexpr int normalSpeed = 3;
@@ -70,6 +70,7 @@ struct viewer {
 
     HDC first = nullptr; // the first frame's picture: no frame runs before it
     HBITMAP firstBitmap = nullptr;
+    bool fresh = false;    // the memory bitmap holds the picture of the frame reached
     HDC picture = nullptr; // the frame shown, kept while frames run unseen
     HBITMAP pictureBitmap = nullptr;
     HGDIOBJ pictureOld = nullptr;
@@ -137,8 +138,9 @@ void noteMarks(viewer& v) {
 }
 
 // Runs the next frame; false at the recording's end.
-bool runOne(const viewerHooks& h, viewer& v, bool heard) {
-    if (now() >= v.total || !h.runFrame(heard)) return false;
+bool runOne(const viewerHooks& h, viewer& v, bool heard, bool seen = true) {
+    if (now() >= v.total || !h.runFrame(heard, seen)) return false;
+    v.fresh = seen;
     if (!sessionFailed()) sysQuitCancel(); // the recorded game's Exit: the viewer stays
     const int f = now();
     if (f > v.scanned) {
@@ -158,7 +160,7 @@ void runAhead(const viewerHooks& h, viewer& v) {
     else return;
     const auto began = std::chrono::steady_clock::now();
     for (int i = 0; i < aheadFramesPerFrame && v.scanned < v.total; ++i) {
-        if (!runOne(h, v, false)) break;
+        if (!runOne(h, v, false, false)) break;
         const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - began;
         if (spent.count() > aheadSeconds) break;
     }
@@ -199,13 +201,14 @@ bool goOn(const viewerHooks& h, HDC memory, viewer& v) {
             best = &v.frontier;
         if (best && (v.target < now() || best->frame > now())) {
             putBack(h, *best);
-            if (best->frame == 1 && v.first)
+            v.fresh = best->frame == 1 && v.first;
+            if (v.fresh)
                 BitBlt(memory, 0, 0, v.pictureWidth, v.pictureHeight, v.first, 0, 0, SRCCOPY);
             changed = true;
         }
     }
     for (int i = 0; i < seekFramesPerFrame && now() < v.target; ++i) {
-        if (!runOne(h, v, false)) break;
+        if (!runOne(h, v, false, now() + 1 == v.target)) break;
         changed = true;
     }
     if (now() >= v.target || now() >= v.total) v.target = -1;
@@ -393,7 +396,7 @@ bool viewerFrame(const viewerHooks& h, HDC memory, HDC window, int width, int he
         }
         if (now() >= v.total) v.owed = 0;
     }
-    if (ran) keepPicture(v, memory, width, height);
+    if (ran && v.fresh) keepPicture(v, memory, width, height);
     runAhead(h, v);
     if (v.picture) BitBlt(window, 0, 0, width, height, v.picture, 0, 0, SRCCOPY);
     // Shown while it tells something: paused, seeking, at the end, or touched.

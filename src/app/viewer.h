@@ -25,8 +25,9 @@
 // What the frame loop does for the viewer.
 struct viewerHooks {
     // Runs the recording's next frame into the memory bitmap, with its sound
-    // when `heard`. False when the recording has no more frames.
-    std::function<bool(bool heard)> runFrame;
+    // when `heard`; drawn whole only when `seen`. False when the recording
+    // has no more frames.
+    std::function<bool(bool heard, bool seen)> runFrame;
     // Draws from now on at the frame size of the input put back.
     std::function<void(const inputState&)> followSize;
 };
@@ -52,6 +53,3 @@ int viewerFrameShown();
 const std::vector<viewerMark>& viewerMarks();
 int viewerScanned();
 bool viewerSeeking();
-// The seek rate, frames a second: how far a seek may run unseen in one window
-// frame is this times the window frame's time.
-constexpr int viewerSeekFramesPerFrame = 600;
