@@ -36,12 +36,14 @@ set(korvane_data ${CMAKE_INSTALL_DATADIR}/korvane)
 # build; and for installing, with the installed paths relative to games/.
 set(KORVANE_GAME ${CMAKE_BINARY_DIR}/src/korvane)
 set(KORVANE_CAMPAIGN ${CMAKE_BINARY_DIR}/campaign)
+set(KORVANE_KVXTOOL ${CMAKE_BINARY_DIR}/tools/kvxtool)
 set(launcher_mode FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/korvane.in ${CMAKE_BINARY_DIR}/korvane @ONLY
   ${launcher_mode})
 set(KORVANE_GAME ../${korvane_libexec}/korvane)
 set(KORVANE_CAMPAIGN ../${korvane_data}/campaign)
+set(KORVANE_KVXTOOL ../${CMAKE_INSTALL_BINDIR}/kvxtool)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/korvane.in ${CMAKE_BINARY_DIR}/packaging/korvane @ONLY
   ${launcher_mode})
 

@@ -1,8 +1,9 @@
 // The korvane launcher's handling of the player's folder, with a stand-in
 // for the game that tells where and how it was started: the first run, a
 // campaign brought up to date, a mission the player saved over kept, a
-// folder that cannot be written, the recordings kept to the last 20, and
-// the arguments it answers without starting the game.
+// folder that cannot be written, the recordings kept to the last 20, the
+// arguments it answers without starting the game, and the recordings listed
+// through kvxtool.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -129,4 +130,19 @@ TEST(Launcher, WatchPlaysTheNewestRecordingOrTheOneNamed) {
     EXPECT_NE(started.find("replay=" + fs::canonical(l.dir / "mine.kvr").string()), std::string::npos);
     EXPECT_EQ(l.run({"--watch", (l.dir / "gone.kvr").string()}).status, 2);
     EXPECT_EQ(l.run({"--watch", "a.kvr", "b.kvr"}).status, 2);
+}
+
+// --replays lists replays/ through kvxtool, also before there is any.
+TEST(Launcher, ReplaysListsTheRecordingsThroughKvxtool) {
+    Launch l;
+    std::string none = "no recordings in ";
+    none += (l.home / "replays").string() + "\n";
+    EXPECT_EQ(l.run({"--replays"}).out, none);
+    ASSERT_EQ(l.run().status, 0);
+    EXPECT_EQ(l.run({"--replays"}).out, none);
+    Launch::writeText(l.home / "replays" / "junk.kvr", "x");
+    const ProcessRun r = l.run({"--replays"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("  junk.kvr: it is "), std::string::npos) << r.out;
+    EXPECT_EQ(l.run({"--replays", "x"}).status, 2);
 }

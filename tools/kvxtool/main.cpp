@@ -6,6 +6,7 @@
 //   render FILE.kvx -o FILE.png the mission from above with its problems, as a picture
 //   replay FILE.kvr ...        what a recording of a game holds
 //   video FILE.kvr -o OUT.mp4  a recording filmed through ffmpeg
+//   replays [DIR]              the recordings of a folder and how each game ended
 // Every error is one line on standard error naming the file and the problem.
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +28,7 @@
 #include "mission_json.h"
 #include "picture.h"
 #include "replay.h"
+#include "replays.h"
 #include "sim.h"
 #include "video.h"
 
@@ -54,6 +56,8 @@ const char* const usage = "usage: kvxtool COMMAND [ARGS]\n"
                           "  video FILE.kvr -o OUT.mp4|OUT.webm|OUT.gif [--size WxH]\n"
                           "        [--from T] [--to T] [--speed X]\n"
                           "                               the recording filmed with ffmpeg\n"
+                          "  replays [DIR]                the recordings of a folder, newest first,\n"
+                          "                               with their missions, lengths and results\n"
                           "\n"
                           "kvxtool COMMAND --help tells more of each command.\n";
 
@@ -411,6 +415,8 @@ int run(int argc, char** argv) {
     if (command == "render") return render(args);
     if (command == "replay") return replayCommand(args);
     if (command == "video") return videoCommand(args);
+    if (command == "replays") return replaysCommand(args);
+    if (command == "replay-result") return replayResultCommand(args); // replays' own, unlisted
     return usageError("", "unknown command '" + command + "' (see kvxtool --help)");
 }
 
