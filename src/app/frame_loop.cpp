@@ -91,8 +91,9 @@ void followFrameSize(loopState& l, const inputState& in) {
 // recording played puts its own in its place). A frame not to be seen (one a
 // viewer's seek runs through) is drawn over the last without clearing it,
 // which is half the cost of a frame, and its picture is not checked. False
-// when the recording played has ended.
-bool runGameFrame(loopState& l, inputState in, float t, bool heard, bool seen = true) {
+// when the recording played has ended. `t` becomes the frame time the game
+// was given (a recording's own, when one is played).
+bool runGameFrame(loopState& l, inputState in, float& t, bool heard, bool seen = true) {
     if (!sessionFrame(t, in)) return false;
     followFrameSize(l, in);
     setSidePalette(in.palette);
@@ -114,7 +115,8 @@ bool watchFrame(loopState& l, const inputState& live, bool shot) {
         [&](bool heard, bool seen) {
             const bool on = soundOn();
             if (!heard && on) soundSetOn(false);
-            const bool more = runGameFrame(l, inputState{}, 0, heard, seen);
+            float recorded = 0;
+            const bool more = runGameFrame(l, inputState{}, recorded, heard, seen);
             if (!heard && on) soundSetOn(true);
             return more;
         },
@@ -210,7 +212,7 @@ bool gameFrame() {
     if (sessionWatching()) return watchFrame(l, in, shot);
     bindKeys(playerSettings(), driverMode(), in.keys);
     liveDisplay(in);
-    const float t = retFrameSpd();
+    float t = retFrameSpd();
     if (!runGameFrame(l, in, t, false)) return false; // the recording played has ended
     if (shot) takeScreenshot(l.memory);
     BitBlt(l.window, 0, 0, l.client.right, l.client.bottom, l.memory, 0, 0, SRCCOPY);

@@ -156,8 +156,8 @@ TEST(Recording, ACutFileReadsToItsLastWholeFrameADamagedOrForeignOneIsRefused) {
         v[at] = value;
         return refusal(gzipped(v, dir / "b.kvr"));
     };
-    EXPECT_EQ(changed(6, 3), "it is a recording of version 3; this game plays versions 1 to 2");
-    EXPECT_EQ(changed(6, 0), "it is a recording of version 0; this game plays versions 1 to 2");
+    EXPECT_EQ(changed(6, 4), "it is a recording of version 4; this game plays versions 1 to 3");
+    EXPECT_EQ(changed(6, 0), "it is a recording of version 0; this game plays versions 1 to 3");
     const std::size_t firstRecord = 6 + 1 + 12 + 1;
     EXPECT_NE(changed(firstRecord, 'Z').find("unknown record"), std::string::npos);
     std::vector<unsigned char> late = inner;
