@@ -104,6 +104,19 @@ std::unique_ptr<Mission> missionNow() {
 
 } // namespace
 
+int playUnseen(const std::string& path, const char* who, const HeadlessConfig& config) {
+    sessionOptions o;
+    o.play = path;
+    o.who = who;
+    o.boxes = false;
+    o.scratchDir = true; // saves the game makes on the way land nowhere
+    sessionConfigure(o);
+    headlessConfigure(config);
+    const int played = gameMain(nullptr);
+    headlessConfigure(HeadlessConfig{}); // a frame callback holds its caller's locals
+    return played;
+}
+
 int replayCommand(const std::vector<std::string>& args) {
     if (std::find(args.begin(), args.end(), "--help") != args.end())
         return std::fputs(help, stdout), 0;
@@ -153,16 +166,9 @@ int replayCommand(const std::vector<std::string>& args) {
         return refuse("--at " + std::to_string(at) + ": the recording has " +
                       std::to_string(r.frames.size()) + " frames");
 
-    sessionOptions o;
-    o.play = path;
-    o.who = "kvxtool replay";
-    o.boxes = false;
-    o.scratchDir = true; // saves the game makes on the way land nowhere
-    sessionConfigure(o);
     HeadlessConfig config;
     config.frames = int(at);
-    headlessConfigure(config);
-    const int played = gameMain(nullptr); // 3 when it played a cut recording to its end
+    const int played = playUnseen(path, "kvxtool replay", config);
     if ((played != 0 && played != 3) || sessionFailed()) return 1;
     if (!sessionEndedEarly()) tell(); // a playback to the end has said it
     const std::unique_ptr<Mission> m = missionNow();

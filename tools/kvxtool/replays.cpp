@@ -31,6 +31,7 @@
 
 #include "app/app.h"
 #include "app/session.h"
+#include "replay.h"
 #include "files.h"
 #include "mission/mission_file.h"
 #include "mission/safe_write.h"
@@ -351,15 +352,7 @@ int replayResultCommand(const std::vector<std::string>& args) {
         if (const auto* mode = static_cast<const int*>(watched(partMode)))
             if (*mode == modeWon || *mode == modeLost) last = *mode;
     };
-    sessionOptions so;
-    so.play = path;
-    so.who = whoPlays;
-    so.boxes = false;
-    so.scratchDir = true; // saves the game makes on the way land nowhere
-    sessionConfigure(so);
-    headlessConfigure(config);
-    const int played = gameMain(nullptr); // 3: a cut recording played to its cut
-    headlessConfigure(HeadlessConfig{});  // the callback holds this function's locals
+    const int played = playUnseen(path, whoPlays, config); // 3: a cut recording played to its cut
     if ((played != 0 && played != 3) || sessionFailed()) return 1;
     std::printf("%s%s\n", resultMark,
                 last == modeWon    ? "won"

@@ -30,6 +30,7 @@
 #include "app/app.h"
 #include "app/session.h"
 #include "files.h"
+#include "replay.h"
 #include "platform/system.h"
 #include "ports/headless/headless.h"
 #include "replay/recording.h"
@@ -405,15 +406,7 @@ int videoCommand(const std::vector<std::string>& args) {
         if (k >= frames) sysQuit();
     };
 
-    sessionOptions so;
-    so.play = o.in;
-    so.who = "kvxtool video";
-    so.boxes = false;
-    so.scratchDir = true; // saves the game makes on the way land nowhere
-    sessionConfigure(so);
-    headlessConfigure(config);
-    const int played = gameMain(nullptr);
-    headlessConfigure(HeadlessConfig{}); // the frame callback holds this function's locals
+    const int played = playUnseen(o.in, "kvxtool video", config);
     const bool encodedOk = finish(f);
     progress.end();
     std::error_code ec;
