@@ -45,6 +45,7 @@ struct session {
     std::uint32_t frame = 0; // frames begun, counted from 1
     bool failed = false;
     bool endedEarly = false; // a cut-off recording played to its last whole frame
+    bool quiet = false;      // frames are not checked, printed or recorded (sessionQuiet)
     fs::path home;    // where the run started, before any scratch folder
     fs::path scratch; // the scratch folder, when there is one
 };
@@ -288,8 +289,11 @@ std::string sessionFirstMission() {
     return s.playing && !s.played.reads.empty() ? s.played.reads.front().name : "";
 }
 
+void sessionQuiet(bool quiet) { state().quiet = quiet; }
+
 void sessionFrameDone(HDC frame) {
     session& s = state();
+    if (s.quiet) return;
     const int every = s.options.digestEvery;
     const bool print = every > 0 && s.frame % std::uint32_t(every) == 0;
     const bool check = s.playing && s.nextCheckpoint < s.played.checkpoints.size() &&

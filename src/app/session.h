@@ -82,6 +82,9 @@ std::string sessionFirstMission();
 // a hash of the frame's picture (the memory bitmap it was drawn into; null
 // for a frame run unseen, whose picture is not checked).
 void sessionFrameDone(HDC frame);
+// While quiet, frames are neither checked, printed nor recorded: a viewer
+// draws a frame again from a view of its own, whose state it then drops.
+void sessionQuiet(bool quiet);
 // The end of the run: the recording closed, the scratch folder removed.
 void sessionClose();
 

@@ -65,6 +65,10 @@ struct viewer {
     int lastMode = -1;
 
     int clipIn = 0, clipOut = 0;
+    // A view of the viewer's own (N, + and -; Backspace drops it): the ship
+    // followed and the zoom against the recorded one.
+    int follow = -1;
+    float zoomBy = 1;
     float timelineLeft = 0; // seconds the timeline stays while playing on untouched
     int lastX = 0, lastY = 0;
 
@@ -151,6 +155,53 @@ bool runOne(const viewerHooks& h, viewer& v, bool heard, bool seen = true) {
     return true;
 }
 
+bool ownView(const viewer& v) { return v.follow >= 0 || v.zoomBy != 1; }
+
+template <class T> T& driverPart(int part) {
+    return *static_cast<T*>(const_cast<void*>(watched(part)));
+}
+
+// Runs a frame that is shown. With a view of the viewer's own, it is run
+// again from the state before it, as a spectator of the ship followed at the
+// zoom asked, unchecked, and the state of that run is dropped: the game goes
+// on from the frame as recorded, the picture is the viewer's view of it.
+bool runShown(const viewerHooks& h, viewer& v, bool heard) {
+    const bool mine = ownView(v) && watched(partMode) && driverPart<int>(partMode) == modePlay;
+    moment before;
+    if (mine) before = take();
+    if (!runOne(h, v, heard)) return false;
+    if (!mine || driverPart<int>(partMode) != modePlay) return true;
+    const moment after = take();
+    putBack(h, before);
+    const auto* ships = static_cast<const ship*>(watched(partShip0));
+    if (v.follow >= 0 && ships[v.follow].alive) {
+        driverPart<int>(partPlayerShip) = v.follow;
+        driverPart<int>(partPlayerSide) = ships[v.follow].side;
+    }
+    driverPart<bool>(partPilot) = false;
+    driverPart<float>(partZoom) *= v.zoomBy;
+    sessionQuiet(true);
+    h.runFrame(false, true);
+    sessionQuiet(false);
+    sysQuitCancel();
+    putBack(h, after);
+    return true;
+}
+
+// The next live ship after the one followed (or the recorded view's).
+void followNext(viewer& v) {
+    const auto* ships = static_cast<const ship*>(watched(partShip0));
+    if (!ships || !watched(partPlayerShip)) return;
+    const int from = v.follow >= 0 ? v.follow : driverPart<int>(partPlayerShip);
+    for (int i = 1; i <= shipCount; ++i) {
+        const int k = (from + i) % shipCount;
+        if (ships[k].alive) {
+            v.follow = k;
+            return;
+        }
+    }
+}
+
 // Runs frames not yet run, from the furthest one run, and comes back.
 void runAhead(const viewerHooks& h, viewer& v) {
     if (v.scanned >= v.total || !v.canGoBack || v.target >= 0) return;
@@ -199,7 +250,7 @@ bool goOn(const viewerHooks& h, HDC memory, viewer& v) {
         if (v.frontier.frame == v.scanned && v.frontier.frame < v.target &&
             (!best || v.frontier.frame > best->frame) && now() != v.scanned)
             best = &v.frontier;
-        if (best && (v.target < now() || best->frame > now())) {
+        if (best && (v.target <= now() || best->frame > now())) {
             putBack(h, *best);
             v.fresh = best->frame == 1 && v.first;
             if (v.fresh)
@@ -208,7 +259,8 @@ bool goOn(const viewerHooks& h, HDC memory, viewer& v) {
         }
     }
     for (int i = 0; i < seekFramesPerFrame && now() < v.target; ++i) {
-        if (!runOne(h, v, false, now() + 1 == v.target)) break;
+        const bool landing = now() + 1 == v.target;
+        if (!(landing ? runShown(h, v, false) : runOne(h, v, false, false))) break;
         changed = true;
     }
     if (now() >= v.target || now() >= v.total) v.target = -1;
@@ -250,7 +302,7 @@ float xOf(const viewer& v, const bar& b, int frame) {
 }
 
 // The keys' presses; false when the player leaves.
-bool keys(viewer& v, const inputState& live, int width, int height) {
+bool keys(viewer& v, const inputState& live, int width, int height, float t) {
     auto pressed = [&](int vk) { return live.keys[vk] && !v.was[vk]; };
     const bool shift = live.keys[VK_SHIFT], control = live.keys[VK_CONTROL];
     bool leave = pressed(VK_ESCAPE);
@@ -286,6 +338,14 @@ bool keys(viewer& v, const inputState& live, int width, int height) {
             seek(v, int(at * float(v.total) + 0.5f));
         }
     }
+    if (pressed('N')) followNext(v);
+    const bool zoomIn = live.keys[VK_ADD] || live.keys[VK_OEM_PLUS];
+    const bool zoomOut = live.keys[VK_SUBTRACT] || live.keys[VK_OEM_MINUS];
+    if (zoomIn) v.zoomBy *= 1 + t;
+    if (zoomOut) v.zoomBy /= 1 + t;
+    const bool viewChanged = pressed('N') || zoomIn || zoomOut || pressed(VK_BACK);
+    if (pressed(VK_BACK)) v.follow = -1, v.zoomBy = 1;
+    if (viewChanged && v.paused && v.target < 0 && now() > 0) seek(v, now()); // drawn anew
     if (pressed('I')) v.clipIn = now(), notify("Clip starts here", 2);
     if (pressed('O')) v.clipOut = now(), notify("Clip ends here", 2);
     if (pressed('C')) {
@@ -378,7 +438,7 @@ bool viewerFrame(const viewerHooks& h, HDC memory, HDC window, int width, int he
         SelectObject(v.first, v.firstBitmap);
         BitBlt(v.first, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     }
-    if (!keys(v, live, width, height)) return false;
+    if (!keys(v, live, width, height, t)) return false;
     if (!sessionWatching()) { // taken over: the game goes on live from the next frame
         if (v.picture) BitBlt(window, 0, 0, width, height, v.picture, 0, 0, SRCCOPY);
         return true;
@@ -387,13 +447,20 @@ bool viewerFrame(const viewerHooks& h, HDC memory, HDC window, int width, int he
         ran = goOn(h, memory, v);
     } else if (!v.paused) {
         v.owed += double(t) * speeds[v.speed];
+        // The frames the time calls for, the last of them shown.
         const int most = int(speeds[v.speed] * 2) + 2;
-        for (int i = 0; i < most && now() < v.total; ++i) {
-            const double next = sessionRecording().frames[std::size_t(now())].t;
-            if (v.owed < next) break;
-            v.owed -= next;
-            ran = runOne(h, v, v.speed == normalSpeed) || ran;
+        int count = 0;
+        double owed = v.owed;
+        for (int f = now(); count < most && f < v.total; ++f, ++count) {
+            const double next = sessionRecording().frames[std::size_t(f)].t;
+            if (owed < next) break;
+            owed -= next;
         }
+        v.owed = owed;
+        for (int i = 0; i < count; ++i)
+            ran = (i + 1 == count ? runShown(h, v, v.speed == normalSpeed)
+                                  : runOne(h, v, v.speed == normalSpeed)) ||
+                  ran;
         if (now() >= v.total) v.owed = 0;
     }
     if (ran && v.fresh) keepPicture(v, memory, width, height);

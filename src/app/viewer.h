@@ -11,6 +11,8 @@
 //   Space pause; Left/Right 5 s back/on, with Shift 30 s, with Ctrl the
 //   previous/next mark; Home/End; comma/period a frame back/on (paused);
 //   [ and ] the speed, 1/8x to 64x; a click on the timeline seeks there;
+//   N follows the next ship and + and - zoom (the viewer's own view; the
+//   recorded game goes on as recorded), Backspace the recorded view again;
 //   I and O mark a clip's start and end, S saves it to replays/;
 //   C takes over; Escape leaves.
 #pragma once

@@ -1,7 +1,8 @@
 // The recording viewer through korvane-headless --watch, on the nine-minute
 // spectator trace: every frame it runs, however it got there (seeks back and
 // on, steps, the run ahead), has the digest of playing straight to it, and
-// the frame it lands on is the straight run's picture; a take-over's
+// the frame it lands on is the straight run's picture (a view of the
+// viewer's own moves neither); a take-over's
 // recording plays back to the same saved mission; a clip opens at its start.
 #include <gtest/gtest.h>
 
@@ -70,12 +71,14 @@ std::string press(int frame, const std::string& key) {
 TEST(Viewer, EveryFrameItRunsHasTheStraightDigestAndASeekLandsOnTheStraightPicture) {
     ScratchDir dir("korvane-viewer-test");
     // Paused at once; 5 s on, 30 s on, 5 s back (from a snapshot), home,
-    // a step on and back, 30 s on again.
+    // a step on and back, 30 s on again; another ship followed, zoomed in
+    // on, and the recorded view back.
     std::string script = press(2, "Space") + press(5, "Right") + "8 down Shift\n" +
                          press(9, "Right") + "10 up Shift\n" + press(13, "Left") +
                          press(16, "Home") + press(19, "Period") + press(22, "Comma") +
                          press(25, "Period") + "28 down Shift\n" + press(29, "Right") +
-                         "30 up Shift\n";
+                         "30 up Shift\n" + press(32, "N") + "33 down Add\n36 up Add\n" +
+                         press(38, "Backspace");
     writeScript(dir / "keys.txt", script);
     const fs::path shot = dir / "watched.png";
     const ProcessRun watched =
