@@ -180,3 +180,28 @@ TEST(Recording, ACutFileReadsToItsLastWholeFrameADamagedOrForeignOneIsRefused) {
         EXPECT_EQ(r.frames.size(), whole.frames.size()) << cut << " bytes of the end record cut";
     }
 }
+
+// A snapshot puts every span back, the kept ones too; a span first shown
+// after the snapshot was taken goes back to how it was when first shown.
+TEST(Snapshot, PutsBackEverySpanAndThoseShownLaterAsFirstShown) {
+    static int shown = 1;
+    static float kept = 2;
+    static char late[4] = {'a', 'b', 'c', 'd'};
+    watchBytes(partMessage, &shown, sizeof shown);
+    keepBytes(&kept, sizeof kept);
+    const std::vector<unsigned char> before = takeSnapshot();
+    shown = 5;
+    kept = 6;
+    watchBytes(partMessage, late, sizeof late); // shown once, after the snapshot
+    late[0] = 'z';
+    putSnapshotBack(before);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(kept, 2);
+    EXPECT_EQ(late[0], 'a');
+    const std::uint64_t digest = digestState().total;
+    kept = 9; // what only a snapshot keeps is no part of a digest
+    EXPECT_EQ(digestState().total, digest);
+    shown = 9;
+    EXPECT_NE(digestState().total, digest);
+    shown = 1;
+}

@@ -304,6 +304,8 @@ TEST(HeadlessArgs, BadValuesAreRefusedNamingTheOptionAndValue) {
         {{"--shot", "4:a.png", "--frames", "3"}, "beyond --frames 3"},
         {{"--frames", "2", "--frames", "3"}, "--frames given twice"},
         {{"--bogus"}, "unknown option '--bogus'"},
+        {{"--watch"}, "--watch: it watches the recording --replay names, and none is named"},
+        {{"--replay", "a.kvr", "--watch", "--seed", "3"}, "--seed cannot be given with it"},
         {{"frames"}, "unexpected argument 'frames'"},
         {{"--frames"}, "--frames needs a value"},
         {{"--size", "320x200", "--shot"}, "--shot needs a value"},
