@@ -24,9 +24,15 @@ using clockType = std::chrono::steady_clock;
 constexpr int width = 1280, height = 720;
 constexpr int gameFrames = 36000;
 
+HeadlessEvent event(int frame, HeadlessEvent::Kind kind, int key = 0, int x = 0, int y = 0) {
+    HeadlessEvent e;
+    e.frame = frame, e.kind = kind, e.key = key, e.x = x, e.y = y;
+    return e;
+}
+
 void press(HeadlessConfig& c, int frame, int key) {
-    c.events.push_back({frame, HeadlessEvent::down, key});
-    c.events.push_back({frame + 1, HeadlessEvent::up, key});
+    c.events.push_back(event(frame, HeadlessEvent::down, key));
+    c.events.push_back(event(frame + 1, HeadlessEvent::up, key));
 }
 
 void BM_SeekInATenMinuteGame(benchmark::State& state) {
@@ -54,8 +60,8 @@ void BM_SeekInATenMinuteGame(benchmark::State& state) {
     const float left = 230, right = width - 20;
     for (int i = 0; i < seeks; ++i) {
         const float at = float((i * 7) % seeks) / float(seeks - 1);
-        c.events.push_back({ready + i * every - 1, HeadlessEvent::move, 0,
-                            int(left + at * (right - left)), height - 14});
+        c.events.push_back(event(ready + i * every - 1, HeadlessEvent::move, 0,
+                                 int(left + at * (right - left)), height - 14));
         press(c, ready + i * every, VK_LBUTTON);
     }
     c.frames = ready + seeks * every + 10;

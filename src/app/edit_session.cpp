@@ -368,3 +368,5 @@ std::any editSessionKeep() { return session(); }
 void editSessionPutBack(const std::any& kept) {
     if (const auto* s = std::any_cast<editSession>(&kept)) session() = *s;
 }
+
+bool editSessionUnsaved() { return session().changed; }

@@ -61,4 +61,7 @@ void resetEditSession();
 // The whole session (its undo steps, test flight and autosave times) kept
 // aside and put back, for a recording's viewer going back and forth.
 std::any editSessionKeep();
+// Whether the editor's mission has changes that are neither saved nor
+// autosaved.
+bool editSessionUnsaved();
 void editSessionPutBack(const std::any& kept);

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/bindings.h"
 #include "app/display.h"
+#include "app/dropped_file.h"
 #include "app/notices.h"
 #include "app/options.h"
 #include "app/player_settings.h"
@@ -187,6 +188,7 @@ bool gameFrame() {
         if (message == SysMessage::none) break;
     }
     loopState& l = loop();
+    takeDroppedFiles();
     inputState in = liveInput();
     const bool shot = addedKeys(l, in);
     if (optionsOpen()) {
@@ -239,5 +241,6 @@ int gameMain(HINSTANCE instance) {
     while (gameFrame()) {
     }
     gameStop();
+    restartAsDropped(); // a dropped recording or mission: the game anew with it
     return sessionEndedEarly() ? 3 : 0;
 }

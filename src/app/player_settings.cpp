@@ -3,6 +3,7 @@
 #include "app/player_settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -63,6 +64,9 @@ std::string startMission() {
         const std::string first = sessionFirstMission();
         return isMissionFileName(first.c_str()) ? first : "kvxmap.AAAA.kvx";
     }
+    // A mission dropped on the window starts the game anew with it.
+    if (const char* dropped = std::getenv("KORVANE_START"); dropped && isMissionFileName(dropped))
+        return dropped;
     const settings& s = playerSettings();
     std::error_code ec;
     if (s.resume && isMissionFileName(s.lastMission.c_str()) &&

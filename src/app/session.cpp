@@ -480,3 +480,9 @@ bool sessionTakeOver(const std::string& path, std::string& error) {
     }
     return true;
 }
+
+std::string sessionHome() {
+    const session& s = state();
+    std::error_code ec;
+    return (s.home.empty() ? fs::current_path(ec) : s.home).string();
+}

@@ -73,6 +73,9 @@ bool sessionTakeOver(const std::string& path, std::string& error);
 // A stretch of the recording being played, frames `from` to `to`, written as
 // a recording that opens at `from` (it holds the frames before as its lead-in).
 bool sessionWriteClip(int from, int to, const std::string& path, std::string& error);
+// The folder the run started in: the player's, also while a recording is
+// played back in a scratch folder.
+std::string sessionHome();
 // The local date and time as recordings are named: 2026-12-09-143005.
 std::string timeStamp();
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <vector>
 
 #include "gdi/gdi.h"
 #include "platform/keys.h"
@@ -41,6 +42,16 @@ void sysQuit(); // PostQuitMessage(0): the pump reports quit at its next turn
 // Takes back a quit the game posted since the last pump (a recording watched
 // in the viewer runs the recorded game's Exit, and the viewer stays).
 void sysQuitCancel();
+// A file dropped on the window since the last call (its path), one a call.
+bool sysTakeDropped(std::string& path);
+// Starts the game anew, once this run has ended, with the environment
+// variable set (KORVANE_REPLAY to watch a recording, KORVANE_START to begin
+// with a mission): the window's build replaces the process. False, with the
+// reason, where it cannot.
+struct sysSetting {
+    std::string variable, value;
+};
+bool sysRestart(const std::vector<sysSetting>& environment, std::string& error);
 
 // Services the game calls every frame.
 double sysSeconds();     // a steady clock in seconds, as fine as the system has

@@ -38,6 +38,7 @@ struct Backend {
     bool focus = true;
     POINT cursor{0, 0};
     bool quitPosted = false;
+    std::vector<std::string> dropped; // files dropped on the window, not yet taken
     bool failed = false;
     HDC window = nullptr; // the frame, as the game draws it
     std::string settings; // --settings
@@ -87,6 +88,9 @@ void applyEvent(const HeadlessEvent& e) {
     case HeadlessEvent::size:
         b.width = e.x;
         b.height = e.y;
+        break;
+    case HeadlessEvent::drop:
+        b.dropped.push_back(e.path);
         break;
     case HeadlessEvent::step:
         b.clockBase = exactClock();
@@ -291,6 +295,22 @@ SysMessage sysPump() {
 
 void sysQuit() { state().quitPosted = true; }
 void sysQuitCancel() { state().quitPosted = false; }
+
+bool sysTakeDropped(std::string& path) {
+    Backend& b = state();
+    if (b.dropped.empty()) return false;
+    path = b.dropped.front();
+    b.dropped.erase(b.dropped.begin());
+    return true;
+}
+
+// No process is replaced here: the runner says how the game would start anew.
+bool sysRestart(const std::vector<sysSetting>& environment, std::string&) {
+    for (const sysSetting& s : environment)
+        std::printf("korvane-headless: the game starts anew with %s=%s\n", s.variable.c_str(),
+                    s.value.c_str());
+    return true;
+}
 
 // The frame clock in whole milliseconds as a tick count would give them, so
 // a run's frame times are exactly those of a millisecond clock.

@@ -12,16 +12,17 @@
 
 // One line of an input script: "<frame> down|up <key>", "<frame> move <x> <y>",
 // "<frame> focus on|off", "<frame> dt <seconds>", "<frame> size <W>x<H>"
-// (the window resized). It takes effect before frame
+// (the window resized), "<frame> drop <path>" (a file dropped on the window). It takes effect before frame
 // `frame` runs; a dt sets how far the clock advances after each frame from then on.
 struct HeadlessEvent {
-    enum Kind { down, up, move, focus, step, size };
+    enum Kind { down, up, move, focus, step, size, drop };
     int frame = 1;
     Kind kind = down;
     int key = 0;      // virtual-key code, for down and up
     int x = 0, y = 0; // for move; the new size for size
     bool on = true;   // for focus
     double dt = 0;    // for step
+    std::string path; // for drop: the file dropped on the window
 };
 
 struct HeadlessShot {

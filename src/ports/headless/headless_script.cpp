@@ -197,8 +197,17 @@ bool parseEvent(const std::vector<std::string_view>& w, HeadlessEvent& event, st
             return false;
         }
         want = 3;
+    } else if (verb == "drop") {
+        event.kind = HeadlessEvent::drop;
+        if (w.size() < 3) {
+            error = "'drop' needs a path";
+            return false;
+        }
+        event.path = w[2];
+        want = 3;
     } else {
-        error = "unknown event " + quoted(verb) + " (expected down, up, move, focus, dt or size)";
+        error = "unknown event " + quoted(verb) +
+                " (expected down, up, move, focus, dt, size or drop)";
         return false;
     }
     if (w.size() > want) {
@@ -279,7 +288,8 @@ const char* headlessUsage() {
            "  --script F       input events: lines '<frame> down|up <key>',\n"
            "                   '<frame> move <x> <y>', '<frame> focus on|off',\n"
            "                   '<frame> dt <seconds>' (the clock's step from then on),\n"
-           "                   '<frame> size WxH' (the window resized);\n"
+           "                   '<frame> size WxH' (the window resized),\n"
+           "                   '<frame> drop PATH' (a file dropped on the window);\n"
            "                   '#' comments\n"
            "  --shot N:F.png   save frame N (from 1) as a PNG; may be repeated\n"
            "  --replay F       play the recording F back: its seed, size, frame times, input\n"

@@ -3,10 +3,15 @@
 // surface, keys and mouse buttons kept as a held-down table by virtual-key code.
 #include <SDL.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/clocks.h"
 #include "platform/pacer.h"
@@ -38,6 +43,7 @@ bool cursorHidden = false; // sysHideCursor was called; applied again once the w
 bool fullScreen = false; // the display was "switched"; with a desktop-sized window nothing changes
 bool windowed = false;   // KORVANE_WINDOW asked for a window of its own size
 bool quitPosted = false; // sysQuit or a closed window: the pump reports quit from now on
+std::vector<std::string> dropped; // files dropped on the window, not yet taken
 framePacer pacer;        // set from KORVANE_FPS when the window opens
 
 // Sound goes to SDL's queue, topped up once a frame to about 50 ms ahead: the
@@ -267,6 +273,12 @@ SysMessage sysPump() {
         // SDL sends key-ups for held keys when the focus goes; buttons are let go here.
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAllKeys();
         break;
+    case SDL_DROPFILE:
+        if (event.drop.file) {
+            dropped.emplace_back(event.drop.file);
+            SDL_free(event.drop.file);
+        }
+        break;
     case SDL_KEYDOWN:
         if (!event.key.repeat) setKey(virtualKey(event.key.keysym), true);
         break;
@@ -287,6 +299,28 @@ SysMessage sysPump() {
 
 void sysQuit() { quitPosted = true; }
 void sysQuitCancel() { quitPosted = false; }
+
+bool sysTakeDropped(std::string& path) {
+    if (dropped.empty()) return false;
+    path = dropped.front();
+    dropped.erase(dropped.begin());
+    return true;
+}
+
+// The process is replaced once the run has ended (gameMain's last step): the
+// same program, the variable set, everything else as it was.
+bool sysRestart(const std::vector<sysSetting>& environment, std::string& error) {
+    for (const sysSetting& s : environment) {
+        if (setenv(s.variable.c_str(), s.value.c_str(), 1) != 0) {
+            error = "cannot set " + s.variable;
+            return false;
+        }
+    }
+    char* const argv[] = {const_cast<char*>("korvane"), nullptr};
+    execv("/proc/self/exe", argv);
+    error = std::string("cannot start the game anew: ") + std::strerror(errno);
+    return false;
+}
 
 double sysSeconds() { return steadySeconds(); }
 

@@ -520,6 +520,13 @@ SysMessage sysPump() { return state().quitPosted ? SysMessage::quit : SysMessage
 void sysQuit() { state().quitPosted = true; }
 void sysQuitCancel() { state().quitPosted = false; }
 
+// The page takes files dropped on it itself (page.js).
+bool sysTakeDropped(std::string&) { return false; }
+bool sysRestart(const std::vector<sysSetting>&, std::string& error) {
+    error = "the page opens recordings and missions itself";
+    return false;
+}
+
 double sysSeconds() { return state().options.dt > 0 ? testClock() : emscripten_get_now() * 0.001; }
 
 bool sysHasFocus() { return webPageFocused() != 0; }

@@ -412,6 +412,13 @@ SysMessage sysPump() {
 }
 
 void sysQuit() { PostQuitMessage(0); }
+// The Windows window takes no dropped files.
+bool sysTakeDropped(std::string&) { return false; }
+bool sysRestart(const std::vector<sysSetting>&, std::string& error) {
+    error = "the Windows build cannot start itself anew";
+    return false;
+}
+
 void sysQuitCancel() {
     MSG msg;
     while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
