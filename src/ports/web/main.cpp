@@ -1,8 +1,9 @@
 // The game's entry point in a web page (emscripten). The page (ports/web/page/)
 // has mounted the player's folder from the browser's storage before main
-// runs; main puts the campaign there, or makes the folder of a mission shared
-// as a link, then starts the game, whose frames the page's animation frames
-// drive from then on.
+// runs, and put there a recording to watch, if it was given one; main starts
+// the recording in the viewer, or else puts the campaign in the player's
+// folder, or makes the folder of a mission shared as a link, then starts the
+// game, whose frames the page's animation frames drive from then on.
 #include <emscripten.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/session.h"
 #include "ports/web/web.h"
 #include "ports/web/web_files.h"
 #include "replay/digest.h"
@@ -22,6 +24,7 @@ namespace {
 constexpr const char* campaignDir = "/campaign";    // built into the page
 constexpr const char* playerDir = "/home/korvane";  // the browser's storage (IDBFS)
 constexpr const char* linkDir = "/link";            // a shared mission's, not kept
+constexpr const char* replayDir = "/replay";        // a watched recording's, empty, not kept
 constexpr const char* firstMission = "kvxmap.AAAA.kvx";
 
 bool running = false;
@@ -41,15 +44,24 @@ EM_JS(void, webStarted, (const char* folder, int kept), {
     Module.korvaneStarted(UTF8ToString(folder), kept != 0);
 });
 EM_JS(void, webEnded, (), { Module.korvaneEnded(); });
+// The recording's data the page unpacked into the file system ("" none).
+EM_JS(char*, webRecordingPath, (), {
+    var path = Module.korvaneRecording || "";
+    var size = lengthBytesUTF8(path) + 1;
+    var at = _malloc(size);
+    stringToUTF8(path, at, size);
+    return at;
+});
 
 namespace {
 
-std::string addressPart(bool fragment) {
-    char* text = webAddressPart(fragment ? 1 : 0);
+std::string taken(char* text) {
     std::string s = text;
     std::free(text);
     return s;
 }
+
+std::string addressPart(bool fragment) { return taken(webAddressPart(fragment ? 1 : 0)); }
 
 // The folder the game plays in: the player's, or for a link's mission one of
 // its own holding the campaign with that mission as the first, so the
@@ -71,6 +83,29 @@ std::string playFolder() {
         webNote("the link's mission could not be put in the folder");
     }
     return folder;
+}
+
+// The recording the page gave, in the viewer, played in an empty folder of
+// its own (a playback reads its missions from the recording). False when
+// there is none, or when the game refuses it: the session has said why on
+// standard error, which the page shows in its bar.
+bool startWatching(const std::string& path, int digestEvery) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(replayDir, ec);
+    if (chdir(replayDir) != 0) {
+        webNote("the recording's folder cannot be made");
+        return false;
+    }
+    sessionOptions o;
+    o.play = path;
+    o.watch = true;
+    o.boxes = false; // the page's bar says what is wrong
+    o.scratchDir = false;
+    o.who = "korvane";
+    o.digestEvery = digestEvery;
+    sessionConfigure(o);
+    return gameStart(nullptr);
 }
 
 void frame() {
@@ -99,14 +134,26 @@ extern "C" EMSCRIPTEN_KEEPALIVE int webStep(int frames) {
     return int(webFramesShown());
 }
 
+// Whether a recording is watched, and the frames of it run so far.
+extern "C" EMSCRIPTEN_KEEPALIVE int webWatching() { return sessionWatching() ? 1 : 0; }
+extern "C" EMSCRIPTEN_KEEPALIVE int webReplayFrame() { return sessionFrameNow(); }
+
 int main() {
     std::vector<std::string> problems;
     const webOptions options = webOptionsFrom(addressPart(false), problems);
     for (const std::string& p : problems) webNote(p.c_str());
-    const std::string folder = playFolder();
-    if (chdir(folder.c_str()) != 0) webNote("the mission folder cannot be opened");
     webConfigure(options);
-    if (!gameStart(nullptr)) {
+    std::string folder = replayDir;
+    bool started = startWatching(taken(webRecordingPath()), options.digestEvery);
+    if (!started) { // the player's game, whether or not a recording was refused
+        folder = playFolder();
+        if (chdir(folder.c_str()) != 0) webNote("the mission folder cannot be opened");
+        sessionOptions o;
+        o.digestEvery = options.digestEvery;
+        sessionConfigure(o);
+        started = gameStart(nullptr);
+    }
+    if (!started) {
         webNote("the game could not start");
         webEnded();
         return 1;

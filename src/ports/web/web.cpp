@@ -99,6 +99,11 @@ EM_JS(void, webPutFrame, (const void* rgba, int width, int height), {
     Module.korvaneContext.putImageData(image, 0, 0);
 });
 EM_JS(int, webPageFocused, (), { return document.hasFocus() && !document.hidden ? 1 : 0; });
+// A field of the page's bar has the keys (the link to copy, the list of missions).
+EM_JS(int, webBarTyping, (), {
+    var e = document.activeElement;
+    return e && (e.tagName == "INPUT" || e.tagName == "SELECT" || e.tagName == "TEXTAREA") ? 1 : 0;
+});
 EM_JS(double, webDateNow, (), { return Date.now(); });
 EM_JS(void, webAlert, (const char* caption, const char* text), {
     window.alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
@@ -217,17 +222,24 @@ void releaseAll() {
     b.held.clear();
 }
 
+// The keys that move (the viewer's seeks, the editor's view), which the game
+// takes with Control too: the browser would scroll with them.
+bool movingKey(int vk) {
+    return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME ||
+           vk == VK_END || vk == VK_SPACE;
+}
+
 // A key goes up as the key it went down as, whatever Shift did to its
 // character meanwhile. The page's own keys (Ctrl+R reloads, the developer
 // tools, Control and Alt with the other keys) keep working: only the game's
-// are taken.
+// are taken, and none while a field of the bar has the keys.
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     backend& b = state();
     const std::string code = e->code;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
         webAudioGesture();
         const int vk = webVirtualKey(code, e->key);
-        if (vk == 0) return EM_FALSE;
+        if (vk == 0 || webBarTyping()) return EM_FALSE;
         if (!e->repeat) {
             b.held[code] = vk;
             setKey(vk, true);
@@ -235,11 +247,13 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
         // F1, F2, F11 and F12 are the game's, and the editor's F3 (problems),
         // F5 (a test flight, not a reload) and F9 (an autosave back); the
         // browser keeps the other function keys. Of Control's, the game takes
-        // only the editor's undo and redo (Ctrl+Z, Ctrl+Y).
+        // only the editor's undo and redo (Ctrl+Z, Ctrl+Y) and the moving
+        // keys (the viewer's Ctrl+Left and Ctrl+Right).
         const bool editors = vk == VK_F3 || vk == VK_F5 || vk == VK_F9;
         const bool browsers = vk > VK_F2 && vk < VK_F11 && !editors;
-        const bool undo = e->ctrlKey && !e->altKey && (vk == 'Z' || vk == 'Y');
-        return !browsers && (undo || (!e->ctrlKey && !e->metaKey));
+        const bool controls = e->ctrlKey && !e->altKey && !e->metaKey &&
+                              (vk == 'Z' || vk == 'Y' || movingKey(vk));
+        return !browsers && (controls || (!e->ctrlKey && !e->metaKey));
     }
     const auto it = b.held.find(code);
     if (it == b.held.end()) return EM_FALSE;

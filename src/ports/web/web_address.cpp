@@ -131,9 +131,9 @@ webOptions webOptionsFrom(std::string_view query, std::vector<std::string>& prob
             }
         } else if (name == "dt") {
             if (!seconds(value, o.dt)) want = "seconds a frame, above 0 and at most 1";
-        } else if (name == "frames") {
+        } else if (name == "frames" || name == "digest") {
             if (whole(value, n, 1, 1 << 30)) {
-                o.frames = int(n);
+                (name == "frames" ? o.frames : o.digestEvery) = int(n);
             } else {
                 want = "a whole number of frames from 1";
             }
@@ -144,8 +144,8 @@ webOptions webOptionsFrom(std::string_view query, std::vector<std::string>& prob
                 want = "frames a second, 0 (unpaced) to 1000";
             }
         } else {
-            problems.push_back(quoted(name) +
-                               " is not an option of the page (seed, size, dt, frames, fps)");
+            problems.push_back(quoted(name) + " is not an option of the page (seed, size, dt, "
+                                              "frames, fps, digest)");
         }
         if (want) problems.push_back(quoted(item) + " is not taken: " + want);
     }

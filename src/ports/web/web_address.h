@@ -1,7 +1,7 @@
 // What the game's page reads from its own address: a mission shared as a
 // link (#mission=<url-safe base64 of the mission file>) and the options of the
-// query (?seed=5&size=800x600&dt=0.016&frames=60&fps=0), which make a run as
-// reproducible as korvane-headless's.
+// query (?seed=5&size=800x600&dt=0.016&frames=60&fps=0&digest=100), which make
+// a run as reproducible as korvane-headless's.
 #pragma once
 
 #include <string>
@@ -33,6 +33,7 @@ struct webOptions {
     double dt = 0;             // seconds a frame; 0: the real clock
     int frames = 0;            // stop after this many frames; 0: never
     std::string fps;           // as KORVANE_FPS; empty: 60 a second
+    int digestEvery = 0;       // "digest <frame> <hex>" on the console every Nth frame; 0: never
 };
 
 // Reads a query (with or without its '?'). Each option it cannot take is

@@ -50,6 +50,10 @@ int numberAfter(std::string_view code, std::string_view prefix) {
 } // namespace
 
 int webVirtualKey(std::string_view code, std::string_view key) {
+    // The viewer's speed keys wherever the layout prints them (AltGr+8 and 9
+    // on a German keyboard, AltGr+5 and the key right of it on a French one).
+    if (key == "[") return 0xDB;
+    if (key == "]") return 0xDD;
     if (code.size() == 6 && code.substr(0, 5) == "Digit" && code[5] >= '0' && code[5] <= '9')
         return code[5];
     if (key.size() == 1 && latin(key[0])) return key[0] & ~0x20; // the capital letter

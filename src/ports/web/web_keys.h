@@ -9,5 +9,6 @@
 // no code for. As Windows' virtual keys behave: the number row reads as the
 // digits by its place whatever the layout prints on it, letters as the
 // layout's letter (AZERTY's A is where QWERTY has Q), and a layout without
-// Latin letters gives the letter of the key's place.
+// Latin letters gives the letter of the key's place. [ and ] read as
+// themselves wherever the layout has them, the number row too.
 int webVirtualKey(std::string_view code, std::string_view key);

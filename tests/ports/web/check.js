@@ -10,8 +10,11 @@
 // screen, the editor; a save kept over a reload, an upload and a shared link
 // loaded; the Options button. The display: the frame following the page's
 // room at the player's scale, shown enlarged and centred, and the settings
-// kept in the browser's storage. Screenshots, the frames compared and the
-// differences go to WORK.
+// kept in the browser's storage. A recording watched from a #replay= link:
+// its frames run in the viewer with the digests korvane-headless gives them,
+// Copy link gives the same link back, and bad links are named. Screenshots,
+// the frames compared and the differences go to WORK; a failure names its
+// step, the page's last notes and a screenshot of it.
 // --measure times frames of a full battle at 1920x1080 instead.
 "use strict";
 const assert = require("assert");
@@ -25,6 +28,12 @@ const [url, headless, campaign, work] = process.argv.slice(2, 6);
 const measure = process.argv.includes("--measure");
 const test = "seed=5&size=800x600&dt=0.016";
 const errors = []; // console errors and page errors, from every page
+let stage = "starting", current = null; // the check's step and its page, for a failure's report
+
+function step(what) {
+  stage = what;
+  console.log("step: " + what);
+}
 
 // The RGB pixels of a PNG (8-bit RGB or RGBA, not interlaced).
 function readPng(bytes) {
@@ -66,8 +75,10 @@ async function canvasFrame(page) {
 }
 
 // Input events of a session, by frame: each takes effect before its frame runs.
-const keys = {Up: "ArrowUp", Down: "ArrowDown", Left: "ArrowLeft", Shift: "ShiftLeft",
-              Enter: "Enter", Escape: "Escape"};
+const keys = {Up: "ArrowUp", Down: "ArrowDown", Left: "ArrowLeft", Right: "ArrowRight", Shift: "ShiftLeft",
+              Control: "ControlLeft", Enter: "Enter", Escape: "Escape", Space: "Space", Home: "Home",
+              End: "End", Comma: "Comma", Period: "Period", BracketLeft: "BracketLeft",
+              BracketRight: "BracketRight"};
 function press(frame, key, hold = 2) {
   return [[frame, "down", key], [frame + hold, "up", key]];
 }
@@ -86,16 +97,24 @@ function headlessEvents(events) {
                .sort((a, b) => a[0] - b[0]);
 }
 
-// Runs a session in the page, stepping its frames, and the same in
-// korvane-headless in `dir`; compares the frames of `shots` pixel for pixel.
-async function session(page, name, dir, events, shots) {
+function scriptFile(name, events) {
   const flat = (e) => (typeof e[0] == "number" ? [e] : e.flatMap(flat));
   events = flat(events).sort((a, b) => a[0] - b[0]);
-  const last = Math.max(...shots.map((s) => s[0]));
   const script = path.join(work, name + ".script");
   fs.writeFileSync(script, headlessEvents(events).map((e) => e.join(" ")).join("\n") + "\n");
-  const args = ["--seed", "5", "--size", "800x600", "--dt", "0.016", "--frames", String(last),
-                "--script", script, "--dir", dir];
+  return [script, events];
+}
+
+// Runs a session in the page, stepping its frames, and the same in
+// korvane-headless in `dir`, or watching the recording `watched` in its
+// viewer; compares the frames of `shots` pixel for pixel (a viewer's above
+// its timeline, which shows how far the run ahead got, and that goes by the clock).
+async function session(page, name, dir, events, shots, watched = null) {
+  const [script, flat] = scriptFile(name, events);
+  events = flat;
+  const last = Math.max(...shots.map((s) => s[0]));
+  const args = ["--dt", "0.016", "--frames", String(last), "--script", script].concat(
+    watched ? ["--replay", watched, "--watch"] : ["--seed", "5", "--size", "800x600", "--dir", dir]);
   for (const [frame, shot] of shots) args.push("--shot", `${frame}:${path.join(work, shot + ".native.png")}`);
   execFileSync(headless, args, {stdio: ["ignore", "ignore", "inherit"]});
 
@@ -111,14 +130,15 @@ async function session(page, name, dir, events, shots) {
     assert.equal(shown, frame, `${name}: the page's game stopped at frame ${shown}`);
     const png = await canvasFrame(page);
     fs.writeFileSync(path.join(work, shot + ".web.png"), png);
-    same(readPng(png), readPng(fs.readFileSync(path.join(work, shot + ".native.png"))), shot, frame);
+    same(readPng(png), readPng(fs.readFileSync(path.join(work, shot + ".native.png"))), shot, frame,
+         watched ? 30 : 0);
   }
 }
 
-function same(web, native, what, frame) {
+function same(web, native, what, frame, foot = 0) {
   assert.deepEqual([web.width, web.height], [native.width, native.height], what + ": sizes differ");
   let differ = 0, first = -1;
-  for (let i = 0; i < web.rgb.length; i += 3) {
+  for (let i = 0; i < (web.height - foot) * web.width * 3; i += 3) {
     if (web.rgb[i] != native.rgb[i] || web.rgb[i + 1] != native.rgb[i + 1] || web.rgb[i + 2] != native.rgb[i + 2]) {
       if (first < 0) first = i / 3;
       ++differ;
@@ -153,6 +173,7 @@ async function open(browser, address, dialogs = []) {
   page.on("console", (m) => { if (m.type() == "error") errors.push(m.text()); });
   page.on("pageerror", (e) => errors.push(e.message));
   page.on("dialog", (d) => { dialogs.push(d.message()); d.accept(); });
+  current = page;
   await page.goto(url + address, {waitUntil: "load"});
   await page.waitForFunction(() => window.korvane && (korvane.ready || korvane.ended), {timeout: 30000});
   return page;
@@ -227,6 +248,7 @@ async function display(page) {
 
 async function checks(browser) {
   // The real game: frames at 60 a second on the page's clock, the start screen drawn.
+  step("the real game: its pace, its sound, its display");
   let page = await open(browser, "");
   // Frames over the page's own clock: the time a call into the page takes on
   // a loaded machine must not count as frames.
@@ -249,6 +271,7 @@ async function checks(browser) {
 
   // A session compared with korvane-headless: the start screen, a mission
   // flown as pilot, the menu, a save through the Save screen, the editor.
+  step("a session compared with korvane-headless");
   const played = folderWith("played", campaignFiles());
   page = await open(browser, `?${test}&frames=1`);
   await session(page, "session", played, [
@@ -262,6 +285,7 @@ async function checks(browser) {
   ], [[60, "start"], [320, "pilot"], [350, "menu"], [430, "save"], [490, "editor"], [520, "options"]]);
   await page.screenshot({path: path.join(work, "editor.png")});
 
+  step("the Download button");
   // The Download button gives the mission just saved, as korvane-headless saved it.
   const downloads = path.join(work, "downloads");
   fs.rmSync(downloads, {recursive: true, force: true});
@@ -280,6 +304,7 @@ async function checks(browser) {
   await new Promise((r) => setTimeout(r, 600)); // the folder goes to the storage within 250 ms
   await page.close();
 
+  step("a reload, an upload");
   // After a reload the save is still there; an uploaded mission is taken too.
   // Both load, as they do in korvane-headless.
   fs.copyFileSync(path.join(campaign, "kvxmap.EEEE.kvx"), path.join(played, "kvxmap.UPLD.kvx"));
@@ -297,6 +322,7 @@ async function checks(browser) {
                 [[130, "saved-loaded"], [240, "uploaded-loaded"]]);
   await page.close();
 
+  step("a mission shared as a link");
   // A link's mission is the first mission, in a folder of its own.
   const linked = folderWith("linked", {...campaignFiles(), "kvxmap.AAAA.kvx": path.join(campaign, "kvxmap.GGGG.kvx")});
   page = await open(browser, `?${test}&frames=1` + link(path.join(campaign, "kvxmap.GGGG.kvx")));
@@ -317,8 +343,86 @@ async function checks(browser) {
   console.log("ok: a bad link gives the game's own message");
   await page.close();
 
+  await recordings(browser);
+
   assert.deepEqual(errors, [], "the console showed errors");
   console.log("ok: no errors on the console");
+}
+
+// A recording watched from a link: a mission flown, recorded by
+// korvane-headless (a short flight: a longer one parts from the Linux game's
+// in the browser, whose sin and cos differ from glibc's in the last bit; see
+// README.md, "The browser"). The viewer's keys in the page give
+// korvane-headless's viewer's pictures, and each digest the page prints
+// (frames run ahead, and again after a seek back) is that of korvane-headless
+// playing the recording. Copy link and L give the link back; bad links are
+// named, and the game plays.
+async function recordings(browser) {
+  step("a recording made by korvane-headless, watched from a #replay= link");
+  const flown = path.join(work, "flown.kvr");
+  const [script] = scriptFile("flown", [press(61, "C"), press(100, "Up", 150), press(150, "Left", 40),
+                                        press(200, "Shift", 60)]);
+  execFileSync(headless, ["--seed", "5", "--size", "800x600", "--dt", "0.016", "--frames", "300", "--script",
+                          script, "--dir", folderWith("flown", campaignFiles()), "--record", flown]);
+  const bytes = fs.readFileSync(flown);
+  const native = new Map(execFileSync(headless, ["--replay", flown, "--digest", "50"]).toString()
+                         .split("\n").filter((l) => l.startsWith("digest ")).map((l) => l.split(" ").slice(1)));
+  const address = "?dt=0.016&frames=1&digest=50#replay=" + bytes.toString("base64url");
+  await browser.defaultBrowserContext().overridePermissions(new URL(url).origin, ["clipboard-read", "clipboard-sanitized-write"]);
+  let page = await open(browser, address);
+  const seen = [];
+  page.on("console", (m) => { const d = /^digest (\d+) (\w+)$/.exec(m.text()); if (d) seen.push(d.slice(1)); });
+  assert(await page.evaluate(() => korvane.watching()), "the recording is not watched");
+  const before = await page.evaluate(() => korvane.replayFrame());
+  await session(page, "watched", null, [
+    press(30, "Space"), press(60, "Space"), press(80, "Period"), press(90, "Period"), press(100, "Comma"),
+    press(120, "Space"), press(130, "BracketRight"), press(150, "BracketRight"), press(180, "BracketLeft"),
+    press(190, "Home"), press(220, "Shift", 6), press(222, "Right"), press(250, "Control", 6),
+    press(252, "Left"), press(270, "Left"),
+  ], [[50, "watch-paused"], [110, "watch-steps"], [170, "watch-faster"], [210, "watch-home"],
+      [240, "watch-end"], [290, "watch-back"]], flown);
+  const after = await page.evaluate(() => korvane.replayFrame());
+  assert(after > before, `the recording's frames did not advance: ${before}, then ${after}`);
+  for (const frame of native.keys())
+    assert(seen.some((d) => d[0] == frame), `the page printed no digest of frame ${frame}: ${seen}`);
+  for (const [frame, digest] of seen)
+    assert.equal(digest, native.get(frame), `frame ${frame} of the recording watched is not korvane-headless's`);
+  console.log(`ok: a recording watched from a link, its frames run (the viewer at frame ${after} after ` +
+              `its keys), its ${seen.length} digests korvane-headless's`);
+
+  step("Copy link and L while watching");
+  await page.bringToFront();
+  await page.click("#copy");
+  await page.waitForFunction(() => korvane.notes.slice(-1)[0].includes("on the clipboard"), {timeout: 5000});
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url + address);
+  await browser.defaultBrowserContext().overridePermissions(new URL(url).origin, []); // the clipboard refused
+  await page.keyboard.press("KeyL");
+  await page.waitForFunction(() => !document.getElementById("link").hidden, {timeout: 5000});
+  assert.equal(await page.$eval("#link", (f) => f.value), url + address);
+  console.log("ok: Copy link puts the recording's link on the clipboard, and L in the field when it is refused");
+  await page.close();
+
+  // Bad links: each named in the bar, and the game plays as ever.
+  const cut = bytes.subarray(0, bytes.length - (bytes.length >> 3)).toString("base64url"); // after the mission read
+  const junk = zlib.gzipSync(Buffer.from("not a recording")).toString("base64url");
+  for (const [link, reason, watched] of [
+    ["#replay=not*base64", "the link's recording is not url-safe base64", false],
+    ["#replay=" + Buffer.from("plain").toString("base64url"), "it is not a recording (not gzip data)", false],
+    ["#replay=" + junk, "the link's recording: it is not a recording (no KVXREC mark)", false],
+    ["#replay-url=/nothing.kvr", "nothing.kvr could not be fetched (404", false],
+    ["#replay=" + cut, "", true], // cut off: played to its last whole frame
+  ]) {
+    step("a bad recording link: " + link.slice(0, 40));
+    page = await open(browser, "?dt=0.016&frames=1" + link);
+    await page.waitForFunction(() => korvane.step(0) == 1);
+    const notes = await page.evaluate(() => korvane.notes);
+    assert(notes.some((n) => n.includes(reason)), `no note "${reason}": ${notes.join(" | ")}`);
+    assert.equal(await page.evaluate(() => korvane.watching()), watched, "watching: " + notes.join(" | "));
+    assert.equal(await page.evaluate(() => korvane.step(5)), 6, "the game did not play on");
+    await page.close();
+    errors.splice(0, errors.length, ...errors.filter((e) => !e.includes("404 (Not Found)"))); // nothing.kvr's
+  }
+  console.log("ok: bad recording links are named in the bar and the game plays; a cut-off one is watched");
 }
 
 // Frames of a full battle (GGGG, watched as spectator) at 1920x1080: unpaced
@@ -388,11 +492,27 @@ async function timings(browser) {
   });
   try {
     await (measure ? timings(browser) : checks(browser));
+  } catch (e) {
+    e.report = await failureReport();
+    throw e;
   } finally {
     await browser.close();
   }
 })().catch((e) => {
-  console.error("web check failed: " + (e.stack || e));
+  console.error(`web check failed at step "${stage}": ` + (e.stack || e));
+  if (e.report) console.error(e.report);
   if (errors.length) console.error("console errors:\n" + errors.join("\n"));
   process.exit(1);
 });
+
+// The page the check was on: its last notes and a screenshot, within seconds.
+async function failureReport() {
+  if (!current || current.isClosed()) return "";
+  const shot = path.join(work, "failed.png");
+  const report = Promise.all([
+    current.evaluate(() => (window.korvane ? korvane.notes.slice(-5) : [])),
+    current.screenshot({path: shot}),
+  ]).then(([notes]) => `the page's last notes: ${notes.join(" | ")}\nscreenshot: ${shot}`);
+  const late = new Promise((r) => setTimeout(() => r("the page gave no report (it hangs)"), 5000));
+  return Promise.race([report, late]).catch((e) => "no report from the page: " + e.message);
+}

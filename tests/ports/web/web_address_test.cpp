@@ -81,7 +81,8 @@ TEST(WebAddress, ABadLinkIsRefusedWithItsReason) {
 
 TEST(WebAddress, OptionsTakeTheirValuesAndNameWhatTheyCannot) {
     std::vector<std::string> problems;
-    webOptions o = webOptionsFrom("?seed=4294967295&size=800x600&dt=0.016&frames=90&fps=0", problems);
+    webOptions o = webOptionsFrom(
+        "?seed=4294967295&size=800x600&dt=0.016&frames=90&fps=0&digest=50", problems);
     EXPECT_TRUE(problems.empty());
     EXPECT_TRUE(o.seeded);
     EXPECT_EQ(o.seed, 4294967295u);
@@ -90,14 +91,19 @@ TEST(WebAddress, OptionsTakeTheirValuesAndNameWhatTheyCannot) {
     EXPECT_DOUBLE_EQ(o.dt, 0.016);
     EXPECT_EQ(o.frames, 90);
     EXPECT_EQ(o.fps, "0");
+    EXPECT_EQ(o.digestEvery, 50);
 
-    o = webOptionsFrom("seed=-1&size=9000x600&dt=2&frames=x&fps=1001&colour=red&seed", problems);
+    o = webOptionsFrom("seed=-1&size=9000x600&dt=2&frames=x&fps=1001&colour=red&seed&digest=0",
+                       problems);
     EXPECT_FALSE(o.seeded);
     EXPECT_EQ(o.width, 0);
     EXPECT_EQ(o.dt, 0);
     EXPECT_EQ(o.frames, 0);
     EXPECT_EQ(o.fps, "");
-    ASSERT_EQ(problems.size(), 7u);
+    EXPECT_EQ(o.digestEvery, 0);
+    ASSERT_EQ(problems.size(), 8u);
     EXPECT_EQ(problems[0], "'seed=-1' is not taken: a whole number from 0 to 4294967295");
-    EXPECT_EQ(problems[5], "'colour' is not an option of the page (seed, size, dt, frames, fps)");
+    EXPECT_EQ(problems[5],
+              "'colour' is not an option of the page (seed, size, dt, frames, fps, digest)");
+    EXPECT_EQ(problems[7], "'digest=0' is not taken: a whole number of frames from 1");
 }

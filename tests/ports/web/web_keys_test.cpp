@@ -79,6 +79,9 @@ TEST(WebKeys, FunctionKeysDeleteAndPunctuationWithShiftOrALayoutsOwnCharacters) 
                             {"Equal", "+", VK_OEM_PLUS}, // with Shift
                             {"Minus", "_", VK_OEM_MINUS},
                             {"BracketLeft", "{", 0xDB},
+                            {"BracketRight", "}", 0xDD}, // the viewer's keys with Shift
+                            {"Comma", "<", 0xBC},
+                            {"Period", ">", VK_OEM_PERIOD},
                         });
     // German: + and - have keys of their own; the key where QWERTY has - gives ß.
     expectAll("QWERTZ", {
@@ -86,5 +89,7 @@ TEST(WebKeys, FunctionKeysDeleteAndPunctuationWithShiftOrALayoutsOwnCharacters) 
                             {"Slash", "-", VK_OEM_MINUS},
                             {"Minus", "\xC3\x9F", VK_OEM_MINUS},
                             {"Equal", "Dead", VK_OEM_PLUS},
+                            {"Digit8", "[", 0xDB}, // AltGr+8 and 9
+                            {"Digit9", "]", 0xDD},
                         });
 }

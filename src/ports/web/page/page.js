@@ -1,9 +1,11 @@
 // The page around the game, run before the game's module starts (emscripten's
 // --pre-js): the player's folder in the browser's storage (IDBFS), kept
 // there a moment after each save; the Download, Upload, Options and Full
-// screen buttons; the keys the page takes for itself (F11 and Alt+Enter switch
-// full screen, within the key's gesture as the browser wants); the bar's
-// notes; and window.korvane, what a test of the page reads.
+// screen buttons; recordings watched in the viewer (Open recording, a file
+// dropped, a #replay= link) and Copy link; the keys the page takes for itself
+// (F11 and Alt+Enter switch full screen, within the key's gesture as the
+// browser wants; L copies a recording's link); the bar's notes, which also
+// show what the game says; and window.korvane, what a test of the page reads.
 (function () {
   var home = "/home/korvane"; // ports/web/main.cpp plays here unless a link brings a mission
   var missionName = /^kvxmap\.([0-9A-Za-z]{4})(?: ?\(\d+\))?\.kvx$/; // also "kvxmap.AAAA (1).kvx"
@@ -27,21 +29,36 @@
   document.getElementById("stage").addEventListener("contextmenu", function (e) { e.preventDefault(); });
   Module.korvaneNote = note;
   Module.print = function (text) { console.log(text); };
-  Module.printErr = function (text) { console.warn(text); };
+  // What the game says (a recording refused, a playback that departs from
+  // it) is the bar's too, a recording's data file named as the player named it.
+  Module.printErr = function (text) {
+    console.warn(text);
+    if (text.indexOf("korvane: ") == 0) note(text.slice(9).split(recordingDir + "/").join(""));
+  };
   Module.korvaneStarted = function (folder, own) {
     playing = folder;
     korvane.ready = true;
-    note(own ? "Missions you save are kept in this browser."
-             : "Playing the mission of the link: missions saved now are not kept " +
-               "(open the page without the link for your own folder).");
+    if (korvane.watching()) {
+      copyButton.hidden = false;
+      note("Watching " + recording.name + ": Space pauses, Left and Right seek, [ and ] set " +
+           "the speed, Escape leaves. Copy link (L) shares it.");
+    } else {
+      note(own ? "Missions you save are kept in this browser."
+               : "Playing the mission of the link: missions saved now are not kept " +
+                 "(open the page without the link for your own folder).");
+    }
     noteLine.textContent = korvane.notes.join(" | "); // what the start found stays in view
     persist();
   };
   Module.korvaneEnded = function () {
     korvane.ended = true;
-    note("The game has ended. Reload the page to play again.");
+    if (playing != replayDir) return note("The game has ended. Reload the page to play again.");
+    history.replaceState(null, "", location.pathname + location.search); // a reload plays
+    note("The recording is closed. Reload the page to play.");
   };
   korvane.step = function (frames) { return Module._webStep(frames); };
+  korvane.watching = function () { return korvane.ready && Module._webWatching() == 1; };
+  korvane.replayFrame = function () { return korvane.ready ? Module._webReplayFrame() : 0; };
   korvane.mission = function () { return UTF8ToString(Module._webMission()); };
   korvane.folder = function () { return FS.cwd(); };
   korvane.sound = function () { // the audio's state, and seconds of sound queued so far
@@ -180,6 +197,212 @@
     });
   }
 
+  // Recordings watched in the viewer. One comes from the address
+  // (#replay=<url-safe base64 of the .kvr file>, #replay-url=<an address on
+  // this site>), or from a file opened or dropped, which restarts the page with
+  // it (kept in sessionStorage for the reload, the player's folder handed to
+  // the storage first). Before the game starts, its gzip stream is unpacked
+  // with the browser's DecompressionStream into the module's own file system
+  // (MEMFS, /recording); main.cpp plays it in the viewer in an empty folder of
+  // its own (/replay), or, when the game refuses it, starts the game as ever
+  // and the bar shows why.
+  var recordingDir = "/recording", replayDir = "/replay"; // as main.cpp has it
+  var unpackedMost = 64 << 20; // the most a recording unpacks to here: days of play
+  var linkMost = 8 << 20;      // the longest #replay= read
+  var opened = "korvane.open"; // sessionStorage: a recording opened, for the reload
+  var recording = null;        // the one watched: {name, bytes (the .kvr file)}
+  var copyButton = document.getElementById("copy"), linkField = document.getElementById("link");
+
+  function fromBase64url(text) {
+    try {
+      var plain = atob(text.replace(/-/g, "+").replace(/_/g, "/"));
+    } catch (e) {
+      return null;
+    }
+    var bytes = new Uint8Array(plain.length);
+    for (var i = 0; i < plain.length; ++i) bytes[i] = plain.charCodeAt(i);
+    return bytes;
+  }
+
+  function toBase64url(bytes) {
+    var plain = "";
+    for (var i = 0; i < bytes.length; i += 0x8000)
+      plain += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(plain).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
+  }
+
+  function hashValue(key) {
+    var items = location.hash.replace(/^#/, "").split("&");
+    for (var i = 0; i < items.length; ++i)
+      if (items[i].indexOf(key + "=") == 0) return items[i].slice(key.length + 1);
+    return null;
+  }
+
+  // The recording the page was asked for: a promise of {name, bytes}, or null.
+  function recordingAsked() {
+    var stash = null;
+    try {
+      stash = JSON.parse(sessionStorage.getItem(opened));
+      sessionStorage.removeItem(opened);
+    } catch (e) {}
+    if (stash) return fromLink(stash.name, stash.link);
+    var link = hashValue("replay");
+    if (link !== null) return fromLink("the link's recording", link);
+    var address = hashValue("replay-url");
+    return address === null ? null : fetched(address);
+  }
+
+  function fromLink(name, text) {
+    if (text.length > linkMost) return Promise.reject(name + " is longer than any recording");
+    var bytes = fromBase64url(text);
+    if (!bytes) return Promise.reject(name + " is not url-safe base64");
+    return Promise.resolve({name: name, bytes: bytes});
+  }
+
+  function fetched(address) {
+    var where = null;
+    try { where = new URL(decodeURIComponent(address), location.href); } catch (e) {}
+    if (!where || where.origin != location.origin)
+      return Promise.reject("the recording's address " + address + " is not an address on this site");
+    var name = decodeURIComponent(where.pathname.split("/").pop()) || "the recording";
+    return fetch(where.href).then(function (response) {
+      if (!response.ok) throw name + " could not be fetched (" + response.status + " " + response.statusText + ")";
+      return response.arrayBuffer();
+    }, function (error) {
+      throw name + " could not be fetched (" + error.message + ")";
+    }).then(function (data) {
+      if (data.byteLength > unpackedMost) throw name + " is larger than any recording";
+      return {name: name, bytes: new Uint8Array(data)};
+    });
+  }
+
+  // The data inside a .kvr file's gzip stream. A stream cut off (or spoilt)
+  // gives what it held before the break: the game plays a recording cut off
+  // to its last whole frame. The writer waits a moment before it ends the
+  // stream, so the reader has taken all that came out before the error of a
+  // cut-off end, which would drop what it had not.
+  function unpack(name, bytes) {
+    if (!bytes.length) return Promise.reject(name + ": it is empty");
+    if (bytes[0] != 0x1f || bytes[1] != 0x8b)
+      return Promise.reject(name + ": it is not a recording (not gzip data)");
+    if (typeof DecompressionStream == "undefined")
+      return Promise.reject("This browser cannot unpack recordings (it has no DecompressionStream).");
+    var stream = new DecompressionStream("gzip");
+    var writer = stream.writable.getWriter(), reader = stream.readable.getReader();
+    var parts = [], size = 0, broken = false;
+    writer.write(bytes).then(function () {
+      return new Promise(function (done) { setTimeout(done, 0); });
+    }).then(function () { return writer.close(); }).catch(function () {});
+    function more() {
+      return reader.read().then(function (r) {
+        if (r.done) return;
+        size += r.value.length;
+        if (size > unpackedMost) {
+          reader.cancel().catch(function () {});
+          throw name + ": it is larger than any recording (over " + (unpackedMost >> 20) + " MB unpacked)";
+        }
+        parts.push(r.value);
+        return more();
+      }, function () { broken = true; });
+    }
+    return more().then(function () {
+      if (!size && broken) throw name + ": it is corrupt (its compressed data does not check out)";
+      var data = new Uint8Array(size), at = 0;
+      parts.forEach(function (p) { data.set(p, at); at += p.length; });
+      return data;
+    });
+  }
+
+  // Before the game starts: the recording asked for put where main.cpp finds
+  // it (Module.korvaneRecording). One that cannot be is named in the bar, and
+  // the game starts as ever.
+  (Module.preRun = Module.preRun || []).push(function () {
+    var asked = recordingAsked();
+    if (!asked) return;
+    addRunDependency("korvane-recording");
+    asked.then(function (r) {
+      return unpack(r.name, r.bytes).then(function (data) {
+        var path = recordingDir + "/" + (r.name.replace(/[\/\\]/g, "_") || "recording.kvr");
+        FS.mkdir(recordingDir);
+        FS.writeFile(path, data);
+        Module.korvaneRecording = path;
+        recording = r;
+      });
+    }).catch(function (why) {
+      note(String(why));
+    }).then(function () {
+      removeRunDependency("korvane-recording");
+    });
+  });
+
+  // A recording opened: checked that it unpacks, then the page starts anew
+  // with it, once the player's folder is in the storage.
+  function openRecording(file) {
+    if (file.size > linkMost / 4 * 3) return note(file.name + " is not taken: it is far larger than a recording.");
+    var bytes = null;
+    return file.arrayBuffer().then(function (data) {
+      bytes = new Uint8Array(data);
+      return unpack(file.name, bytes);
+    }).then(function () {
+      if (korvane.ready && !korvane.ended && playing != replayDir &&
+          !window.confirm("Watch " + file.name + "? The game running now ends (the missions saved are kept).")) return;
+      try {
+        sessionStorage.setItem(opened, JSON.stringify({name: file.name, link: toBase64url(bytes)}));
+      } catch (e) {
+        return note(file.name + " is too large for the page to open (" + e.name + ").");
+      }
+      history.replaceState(null, "", location.pathname + location.search);
+      if (!storage || playing != home) return location.reload();
+      FS.syncfs(false, function () { location.reload(); });
+    }).catch(function (why) { note(String(why)); });
+  }
+  var recordings = document.getElementById("recordings");
+  document.getElementById("open").addEventListener("click", function (e) {
+    e.currentTarget.blur();
+    recordings.click();
+  });
+  recordings.addEventListener("change", function () {
+    var file = recordings.files[0];
+    recordings.value = "";
+    if (file) openRecording(file);
+  });
+  // Files dropped on the page: a recording is watched, missions uploaded.
+  document.addEventListener("dragover", function (e) { e.preventDefault(); });
+  document.addEventListener("drop", function (e) {
+    e.preventDefault();
+    var dropped = Array.prototype.slice.call(e.dataTransfer.files);
+    var kvr = dropped.filter(function (f) { return /\.kvr$/i.test(f.name); });
+    if (kvr.length) return openRecording(kvr[0]);
+    dropped.reduce(function (done, file) {
+      return done.then(function () { return upload(file); });
+    }, Promise.resolve()).catch(function (error) { note("Upload failed: " + error); });
+  });
+
+  // Copy link: the page's address with the recording watched, to the
+  // clipboard, or into a field to copy from when the browser refuses that.
+  function copyLink() {
+    if (!recording || !korvane.watching()) return;
+    var link = location.href.split("#")[0] + "#replay=" + toBase64url(recording.bytes);
+    function inField(why) {
+      linkField.value = link;
+      linkField.hidden = false;
+      linkField.focus();
+      linkField.select();
+      note("The browser keeps the clipboard to itself" + (why ? " (" + why.message + ")" : "") +
+           ": the link is in the field, selected (Ctrl+C copies it).");
+    }
+    if (!navigator.clipboard || !window.isSecureContext) return inField(null);
+    navigator.clipboard.writeText(link).then(function () {
+      linkField.hidden = true;
+      note("A link to this recording is on the clipboard (" + link.length + " characters).");
+    }, inField);
+  }
+  copyButton.addEventListener("click", function (e) {
+    e.currentTarget.blur();
+    copyLink();
+  });
+  linkField.addEventListener("blur", function () { linkField.hidden = true; });
+
   // Options: F1 pressed for the game, which shows its options screen.
   document.getElementById("options").addEventListener("click", function (e) {
     e.currentTarget.blur();
@@ -246,6 +469,9 @@
       fullScreen(full);
     } else if (e.code == "F1" || e.code == "F12") {
       e.preventDefault();
+    } else if (e.code == "KeyL" && !e.repeat && !e.ctrlKey && !e.altKey && !e.metaKey &&
+               document.activeElement != linkField) {
+      copyLink();
     }
   });
 })();
