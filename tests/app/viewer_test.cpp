@@ -169,3 +169,39 @@ TEST(Viewer, AClipHoldsItsStretchAndOpensAtItsStart) {
     EXPECT_FALSE(parseRecordingData(data, bad, error));
     EXPECT_NE(error.find("a clip's start where none can be"), std::string::npos) << error;
 }
+
+TEST(Viewer, CtrlRightLandsOnTheFirstMarkWhereAShipIsLost) {
+    ScratchDir dir("korvane-viewer-test");
+    const std::string pilot = std::string(KORVANE_SOURCE_DIR) + "/tests/traces/pilot.kvr";
+    // Paused, a while for the viewer to run ahead, then to the next mark.
+    writeScript(dir / "keys.txt", press(2, "Space") + "400 down Control\n" + press(401, "Right") +
+                                      "403 up Control\n");
+    const ProcessRun watched =
+        headless(dir.path(), {"--replay", pilot, "--watch", "--script", "keys.txt", "--frames",
+                              "410", "--digest", "1"});
+    ASSERT_EQ(watched.status, 0) << watched.err;
+    // The seek's frames: the run after the last step back in the frames run.
+    std::vector<int> frames;
+    for (const std::string& line : digestLines(watched.out))
+        frames.push_back(std::stoi(line.substr(line.find(' ') + 1)));
+    std::size_t from = 0;
+    for (std::size_t k = 1; k < frames.size(); ++k)
+        if (frames[k] <= frames[k - 1]) from = k;
+    std::size_t to = from;
+    while (to + 1 < frames.size() && frames[to + 1] == frames[to] + 1) ++to;
+    ASSERT_GT(from, 0u) << "no seek";
+    const int mark = frames[to];
+
+    // kvxtool shows the mission at a frame: a ship is alive before the mark
+    // and lost at it.
+    auto alive = [&](int frame) {
+        const ProcessRun at = runIn(dir.path(), {KORVANE_KVXTOOL, "replay", pilot, "--at",
+                                                 std::to_string(frame)});
+        EXPECT_EQ(at.status, 0) << at.err;
+        int n = 0;
+        for (std::size_t p = 0; (p = at.out.find("\"alive\": true", p)) != std::string::npos; ++p)
+            ++n;
+        return n;
+    };
+    EXPECT_LT(alive(mark), alive(mark - 1)) << "frame " << mark;
+}
