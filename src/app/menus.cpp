@@ -41,9 +41,9 @@ char typedChar() {
 int mainMenu(HDC hdc, bool reset) {
     static int menuitem = 1;
     static bool keydw = false;
-    static const bool watched = (watchBytes(partMainMenu, &menuitem, sizeof menuitem),
-                                 watchBytes(partMainMenu, &keydw, sizeof keydw), true);
-    (void)watched;
+    // Shown at every call: a viewer gone back to before the first hides them again.
+    watchBytes(partMainMenu, &menuitem, sizeof menuitem);
+    watchBytes(partMainMenu, &keydw, sizeof keydw);
     static const char* const items[6] = {"Play\n",   "Load\n", "Save\n",
                                          "Editor\n", "Help\n", "Exit\n"};
 
@@ -92,10 +92,9 @@ vec2 setfilename(HDC hdc, char* name, vec2 pos, bool reset) {
     static int nampos = kNameFirst; // shared by every name edited
     static bool keydw = false;
     static bool keyon = false;
-    static const bool watched = (watchBytes(partNameEntry, &nampos, sizeof nampos),
-                                 watchBytes(partNameEntry, &keydw, sizeof keydw),
-                                 watchBytes(partNameEntry, &keyon, sizeof keyon), true);
-    (void)watched;
+    watchBytes(partNameEntry, &nampos, sizeof nampos); // at every call, as the main menu's
+    watchBytes(partNameEntry, &keydw, sizeof keydw);
+    watchBytes(partNameEntry, &keyon, sizeof keyon);
 
     if (reset) keydw = true;
     // A name too short to hold the four characters (or none at all) is left
@@ -157,11 +156,10 @@ vec2 editmessage(HDC hdc, vec2 pos, char* text, int size, bool reset) {
     static bool inkey = true;
     static int msgpos = 0;
     static char postxt[2] = {0, 0};
-    static const bool watched = (watchBytes(partMessageEntry, &marg, sizeof marg),
-                                 watchBytes(partMessageEntry, &inkey, sizeof inkey),
-                                 watchBytes(partMessageEntry, &msgpos, sizeof msgpos),
-                                 watchBytes(partMessageEntry, postxt, sizeof postxt), true);
-    (void)watched;
+    watchBytes(partMessageEntry, &marg, sizeof marg); // at every call, as the main menu's
+    watchBytes(partMessageEntry, &inkey, sizeof inkey);
+    watchBytes(partMessageEntry, &msgpos, sizeof msgpos);
+    watchBytes(partMessageEntry, postxt, sizeof postxt);
 
     const float width = windowWidth();
     const float w = std::min(640.0f, width);

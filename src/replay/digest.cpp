@@ -1,6 +1,7 @@
 // The state digest: the spans shown under each part and their hashes.
 #include "replay/digest.h"
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -15,6 +16,7 @@ struct span {
     spanKind kind;
     const void* at;
     std::size_t size;
+    bool shown = true; // false after a snapshot from before its first use was put back
 };
 
 // The bytes a span covers, for snapshots.
@@ -40,8 +42,12 @@ std::vector<unsigned char>& firstBytes() {
 }
 
 void watch(const span& s) {
-    for (const span& w : spans())
-        if (w.at == s.at && w.kind == s.kind && w.part == s.part) return;
+    for (span& w : spans()) {
+        if (w.at == s.at && w.kind == s.kind && w.part == s.part) {
+            w.shown = true;
+            return;
+        }
+    }
     spans().push_back(s);
     const auto* p = static_cast<const unsigned char*>(s.at);
     firstBytes().insert(firstBytes().end(), p, p + spanSize(s));
@@ -91,9 +97,14 @@ std::string digestPartName(int part) {
 void watchBytes(int part, const void* at, std::size_t size) { watch({part, bytesSpan, at, size}); }
 void keepBytes(const void* at, std::size_t size) { watch({-1, keptSpan, at, size}); }
 
+// A snapshot: how many spans there were, whether each was shown, their bytes.
 std::vector<unsigned char> takeSnapshot() {
-    std::vector<unsigned char> out;
-    for (const span& s : spans()) {
+    const std::vector<span>& all = spans();
+    const std::uint32_t count = std::uint32_t(all.size());
+    std::vector<unsigned char> out(sizeof count);
+    std::memcpy(out.data(), &count, sizeof count);
+    for (const span& s : all) out.push_back(s.shown ? 1 : 0);
+    for (const span& s : all) {
         const auto* p = static_cast<const unsigned char*>(s.at);
         out.insert(out.end(), p, p + spanSize(s));
     }
@@ -101,12 +112,21 @@ std::vector<unsigned char> takeSnapshot() {
 }
 
 void putSnapshotBack(const std::vector<unsigned char>& bytes) {
-    std::size_t at = 0;
-    for (const span& s : spans()) {
+    std::uint32_t count = 0;
+    if (bytes.size() >= sizeof count) std::memcpy(&count, bytes.data(), sizeof count);
+    std::vector<span>& all = spans();
+    count = std::min<std::uint32_t>(count, std::uint32_t(all.size()));
+    std::size_t at = sizeof count + count, first = 0;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        span& s = all[k];
         const std::size_t n = spanSize(s);
-        const auto& from = at + n <= bytes.size() ? bytes : firstBytes();
-        std::memcpy(const_cast<void*>(s.at), from.data() + at, n);
-        at += n;
+        // A span shown after the snapshot was taken: as it was first shown, hidden.
+        const bool had = k < count && at + n <= bytes.size();
+        std::memcpy(const_cast<void*>(s.at), had ? bytes.data() + at : firstBytes().data() + first,
+                    n);
+        s.shown = had && bytes[sizeof count + k] != 0;
+        if (had) at += n;
+        first += n;
     }
 }
 
@@ -124,6 +144,7 @@ stateDigest digestState() {
     stateDigest d;
     for (std::uint64_t& h : d.parts) h = hashBytes(nullptr, 0);
     for (const span& s : spans()) {
+        if (!s.shown) continue;
         switch (s.kind) {
         case bytesSpan:
             d.parts[s.part] = hashBytes(s.at, s.size, d.parts[s.part]);

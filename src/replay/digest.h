@@ -42,7 +42,11 @@ std::string digestPartName(int part);
 
 // Shows state to the digests under a part: plain bytes (no padding inside),
 // ships by their file image, frags field by field. Several spans may share a
-// part. Each span is shown once; its owner keeps it for the whole run.
+// part. A span is shown from its first use on (showing it again changes
+// nothing); its owner keeps it for the whole run. An owner whose first use
+// can come after a snapshot (screens reached later) shows its spans at every
+// use: a snapshot from before the first use, put back, hides them again
+// until then, as they were.
 void watchBytes(int part, const void* at, std::size_t size);
 void watchShips(const ship* a);          // the 50 slots, parts partShip0..
 void watchShip(int part, const ship* s); // one more ship under a part
@@ -53,7 +57,8 @@ void watchFrags(const frag* b);          // the 1500 frags
 void keepBytes(const void* at, std::size_t size);
 
 // A snapshot: the bytes of every span shown or kept, in the order shown, and
-// putting them back. A snapshot is put back only in the run that took it.
+// which were shown then, and putting them back. A snapshot is put back only
+// in the run that took it.
 std::vector<unsigned char> takeSnapshot();
 void putSnapshotBack(const std::vector<unsigned char>& bytes);
 

@@ -107,6 +107,28 @@ TEST(Viewer, EveryFrameItRunsHasTheStraightDigestAndASeekLandsOnTheStraightPictu
     expectSamePicture(shot, straightShot(dir.path(), frame));
 }
 
+// Every golden trace, watched to its end and back and played on: the run
+// ahead and the seeks go back over menus, name and message entry and the
+// editor first reached, and nothing departs.
+TEST(Viewer, EveryTraceWatchedToItsEndAndBackKeepsItsDigests) {
+    for (const char* name : {"menus", "editor", "frametimes", "pilot"}) {
+        ScratchDir dir("korvane-viewer-test");
+        const std::string path = std::string(KORVANE_SOURCE_DIR) + "/tests/traces/" + name + ".kvr";
+        writeScript(dir / "keys.txt", press(2, "Space") + press(4, "End") + press(30, "Home") +
+                                          press(32, "Space"));
+        const ProcessRun watched = headless(dir.path(), {"--replay", path, "--watch", "--script",
+                                                         "keys.txt", "--frames", "60", "--digest",
+                                                         "1"});
+        ASSERT_EQ(watched.status, 0) << name << ": " << watched.err;
+        std::map<int, std::string> seen, want;
+        EXPECT_TRUE(digestsByFrame(watched.out, seen)) << name << ": a frame run twice differed";
+        const ProcessRun straight = headless(dir.path(), {"--replay", path, "--digest", "1"});
+        ASSERT_EQ(straight.status, 0) << straight.err;
+        ASSERT_TRUE(digestsByFrame(straight.out, want));
+        for (const auto& [frame, hex] : seen) EXPECT_EQ(hex, want[frame]) << name << " " << frame;
+    }
+}
+
 TEST(Viewer, ATakeOverIsRecordedWithWhatWasWatchedAndPlaysBackToTheSameSave) {
     ScratchDir dir("korvane-viewer-test"), again("korvane-viewer-test");
     // 5 s on, C takes the game (and a spectator's C flies the ship), a turn
