@@ -34,7 +34,7 @@ vec2 say(HDC hdc, vec2 cursor, const char* text, float size = 2) {
 }
 
 void showMessages(const char* caption, const std::vector<std::string>& messages) {
-    for (const std::string& m : messages) sysMessageBox(caption, m.c_str());
+    for (const std::string& m : messages) sessionSay(caption, m);
 }
 
 // A load that could not open the file or found the wrong code changed nothing.

@@ -177,7 +177,7 @@ void restoreAutosave(editSession& s, const driverRefs& d) {
     std::vector<unsigned char> image = imageOf(d);
     historyCommit(s.h, image, editorAction());
     for (const std::string& m : loadMissionRead(true, s.offerBytes, d.mission()))
-        sysMessageBox(s.offer.path.c_str(), m.c_str());
+        sessionSay(s.offer.path.c_str(), m);
     historyCommit(s.h, imageOf(d), "autosave restored");
     s.origin = s.offer.mission.empty() ? "" : "kvxmap." + s.offer.mission + ".kvx";
     s.written = imageOf(d);

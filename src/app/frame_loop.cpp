@@ -99,6 +99,7 @@ bool runGameFrame(loopState& l, inputState in, float& t, bool heard, bool seen =
     followFrameSize(l, in);
     setSidePalette(in.palette);
     playInput(&in);
+    sessionFrameSeen(seen);
     if (seen) FillRect(l.memory, &l.client, l.black);
     goProgram(l.memory, l.instance, t);
     soundKeys(l.memory, t);

@@ -2,6 +2,7 @@
 #include "app/session.h"
 
 #include "app/fatal_signals.h"
+#include "app/notices.h"
 
 #include <algorithm>
 #include <chrono>
@@ -46,6 +47,8 @@ struct session {
     bool failed = false;
     bool endedEarly = false; // a cut-off recording played to its last whole frame
     bool quiet = false;      // frames are not checked, printed or recorded (sessionQuiet)
+    bool seen = true;        // the frame running is shown (sessionFrameSeen)
+    bool saidDeparts = false; // a watched playback's departure was told
     fs::path home;    // where the run started, before any scratch folder
     fs::path scratch; // the scratch folder, when there is one
 };
@@ -115,6 +118,15 @@ void depart(const std::string& what) {
             " departs from the recording: " + what);
     }
     s.failed = true;
+    // Watched, it goes on (a build whose arithmetic differs in the last bit
+    // drifts from the recording), saying so once and checking no further.
+    if (s.options.watch) {
+        if (!s.saidDeparts)
+            notify("From frame " + std::to_string(s.frame) +
+                       " on, what is shown departs from the recording", 6);
+        s.saidDeparts = true;
+        return;
+    }
     sysQuit();
 }
 
@@ -290,6 +302,17 @@ std::string sessionFirstMission() {
 }
 
 void sessionQuiet(bool quiet) { state().quiet = quiet; }
+
+void sessionFrameSeen(bool seen) { state().seen = seen; }
+
+void sessionSay(const char* caption, const std::string& text) {
+    const session& s = state();
+    if (!sessionWatching()) {
+        sysMessageBox(caption, text.c_str());
+    } else if (s.seen && !s.quiet) {
+        notify(std::string(caption) + ": " + text, 4);
+    }
+}
 
 void sessionFrameDone(HDC frame) {
     session& s = state();

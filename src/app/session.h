@@ -85,6 +85,13 @@ std::string sessionFirstMission();
 // a hash of the frame's picture (the memory bitmap it was drawn into; null
 // for a frame run unseen, whose picture is not checked).
 void sessionFrameDone(HDC frame);
+// A message of the game's (a load that failed): a message box; while a
+// recording is watched, a notice, and only for a frame that is shown (the
+// viewer runs frames again and unseen: a box each time would be a flood).
+void sessionSay(const char* caption, const std::string& text);
+// Whether the frame about to run is shown (the viewer's seeks run frames unseen).
+void sessionFrameSeen(bool seen);
+
 // While quiet, frames are neither checked, printed nor recorded: a viewer
 // draws a frame again from a view of its own, whose state it then drops.
 void sessionQuiet(bool quiet);

@@ -145,7 +145,7 @@ void noteMarks(viewer& v) {
 bool runOne(const viewerHooks& h, viewer& v, bool heard, bool seen = true) {
     if (now() >= v.total || !h.runFrame(heard, seen)) return false;
     v.fresh = seen;
-    if (!sessionFailed()) sysQuitCancel(); // the recorded game's Exit: the viewer stays
+    sysQuitCancel(); // the recorded game's Exit: the viewer stays
     const int f = now();
     if (f > v.scanned) {
         v.scanned = f;

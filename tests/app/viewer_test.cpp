@@ -227,3 +227,29 @@ TEST(Viewer, CtrlRightLandsOnTheFirstMarkWhereAShipIsLost) {
     };
     EXPECT_LT(alive(mark), alive(mark - 1)) << "frame " << mark;
 }
+
+// A watched recording that departs (a build whose arithmetic differs) says so
+// and goes on, checking no further; the run still ends with status 1.
+TEST(Viewer, ADepartureIsToldAndTheWatchGoesOn) {
+    ScratchDir dir("korvane-viewer-test");
+    recording r;
+    std::string error;
+    ASSERT_TRUE(readRecording(std::string(KORVANE_SOURCE_DIR) + "/tests/traces/pilot.kvr", r,
+                              error))
+        << error;
+    ASSERT_GE(r.checkpoints.size(), 3u);
+    r.checkpoints[1].total ^= 1;
+    ASSERT_TRUE(writeRecording((dir / "moved.kvr").string(), r, error)) << error;
+    const int past = int(r.checkpoints[1].frame) + 600; // beyond a run ahead's reach
+    const ProcessRun watched =
+        headless(dir.path(), {"--replay", (dir / "moved.kvr").string(), "--watch", "--frames",
+                              std::to_string(past + 10), "--digest", "1"});
+    EXPECT_EQ(watched.status, 1);
+    EXPECT_NE(watched.err.find("frame " + std::to_string(r.checkpoints[1].frame) +
+                               " departs from the recording"),
+              std::string::npos)
+        << watched.err;
+    std::map<int, std::string> seen;
+    digestsByFrame(watched.out, seen);
+    EXPECT_TRUE(seen.count(past)) << "the watch went on past the departure";
+}
