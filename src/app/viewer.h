@@ -14,7 +14,8 @@
 //   N follows the next ship and + and - zoom (the viewer's own view; the
 //   recorded game goes on as recorded), Backspace the recorded view again;
 //   I and O mark a clip's start and end, S saves it to replays/;
-//   C takes over; Escape leaves.
+//   C takes over; Escape leaves. (In the browser the clip and the game taken
+//   over are written in the page's memory, which offers them to download.)
 #pragma once
 
 #include <functional>

@@ -44,6 +44,18 @@ EM_JS(void, webStarted, (const char* folder, int kept), {
     Module.korvaneStarted(UTF8ToString(folder), kept != 0);
 });
 EM_JS(void, webEnded, (), { Module.korvaneEnded(); });
+EM_JS(void, webRecordingWrittenAt, (const char* path), {
+    if (Module.korvaneRecordingWritten) Module.korvaneRecordingWritten(UTF8ToString(path));
+});
+
+void webRecordingWritten(const std::string& path) {
+    std::string full = path;
+    if (!full.empty() && full[0] != '/') {
+        std::error_code ec;
+        full = (std::filesystem::current_path(ec) / path).string();
+    }
+    webRecordingWrittenAt(full.c_str());
+}
 // The recording's data the page unpacked into the file system ("" none).
 EM_JS(char*, webRecordingPath, (), {
     var path = Module.korvaneRecording || "";

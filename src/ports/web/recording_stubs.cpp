@@ -2,15 +2,15 @@
 // files are packed with: the page unpacks a recording to watch with the
 // browser's own gzip (ports/web/page/page.js) and puts the data inside the
 // stream in the file system, where it is read with the parser every build
-// has. Writing recordings is not available: a page has nowhere to keep them,
-// and these say so when asked.
+// has. Recordings written (a take-over, a clip) are the same data, written
+// with the records every build has, which the page packs to download.
 #include "replay/recording.h"
 
+#include <cstdio>
 #include <fstream>
 
-namespace {
-const char* const notHere = "recordings are not available in the browser";
-}
+#include "ports/web/web.h"
+#include "replay/recording_sink.h"
 
 // `path` holds what was inside the recording's gzip stream (a stream cut
 // off: what it held before the cut).
@@ -38,20 +38,24 @@ bool readRecording(const std::string& path, recording& out, std::string& error) 
     return parseRecordingData(data, out, error);
 }
 
-bool recordStart(recorder&, const std::string&, std::uint32_t, int, int, std::string& error,
-                 std::uint32_t) {
-    error = notHere;
-    return false;
+// The sink of recordings written in the browser (a take-over, a clip): the
+// data inside the gzip stream as it is, in the page's memory, told to the
+// page, which packs it with the browser's gzip when the player downloads it.
+bool sinkOpen(recorder& r, const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    // Unbuffered: the page may read the file at any frame (a game taken over
+    // is downloaded as it is being written), and writes here are to memory.
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    r.file = f;
+    webRecordingWritten(path);
+    return true;
 }
 
-void recordInput(recorder&, const inputChange&) {}
-void recordFrames(recorder&, const recording&) {}
-void recordFrame(recorder&, float) {}
-void recordRead(recorder&, const std::string&, bool, const std::vector<unsigned char>&) {}
-void recordDigest(recorder&, const stateDigest&, std::uint64_t) {}
-bool recordFinish(recorder&) { return true; }
-
-bool writeRecording(const std::string&, const recording&, std::string& error) {
-    error = notHere;
-    return false;
+bool sinkWrite(recorder& r, const void* at, unsigned size) {
+    return std::fwrite(at, 1, size, static_cast<std::FILE*>(r.file)) == size;
 }
+
+bool sinkFlush(recorder& r) { return std::fflush(static_cast<std::FILE*>(r.file)) == 0; }
+
+bool sinkClose(recorder& r) { return std::fclose(static_cast<std::FILE*>(r.file)) == 0; }

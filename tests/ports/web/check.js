@@ -400,6 +400,47 @@ async function recordings(browser) {
   await page.waitForFunction(() => !document.getElementById("link").hidden, {timeout: 5000});
   assert.equal(await page.$eval("#link", (f) => f.value), url + address);
   console.log("ok: Copy link puts the recording's link on the clipboard, and L in the field when it is refused");
+
+  step("a clip (I, O, S) and the game taken over (C), downloaded as recordings");
+  const hit = async (code) => {
+    await page.keyboard.down(code);
+    await page.evaluate(() => korvane.step(2));
+    await page.keyboard.up(code);
+    await page.evaluate(() => korvane.step(2));
+  };
+  await page.focus("#screen");
+  await hit("Home");
+  await hit("KeyI");
+  await hit("End"); // the whole recording, its checkpoints with it
+  await page.evaluate(() => korvane.step(10));
+  await hit("KeyO");
+  await hit("KeyS");
+  const download = async (name, at) => {
+    const packed = await page.evaluate(async (p) => Array.from(await korvane.packedRecording(p)), at);
+    fs.writeFileSync(path.join(work, name), Buffer.from(packed));
+    return path.join(work, name);
+  };
+  let written = await page.evaluate(() => korvane.written);
+  assert.equal(written.length, 1, "no clip was written: " + (await page.evaluate(() => korvane.notes)).join(" | "));
+  const clip = await download("clip.kvr", written[0]);
+  execFileSync(headless, ["--replay", clip], {stdio: ["ignore", "ignore", "inherit"]}); // its digests check out
+  const taken = await page.evaluate(() => korvane.replayFrame());
+  await hit("KeyC");
+  await page.evaluate(() => korvane.step(60)); // flown on live, recorded
+  written = await page.evaluate(() => korvane.written);
+  assert.equal(written.length, 2, "the take-over wrote no recording");
+  const takeOver = await download("taken.kvr", written[1]);
+  let ended = "";
+  try {
+    execFileSync(headless, ["--replay", takeOver], {stdio: ["ignore", "ignore", "pipe"]});
+  } catch (e) {
+    ended = e.stderr.toString(); // 3: still being written, so it ends early
+    assert.equal(e.status, 3, "the taken-over game's recording: " + ended);
+  }
+  const frames = Number((/ends early at frame (\d+)/.exec(ended) || [0, 0])[1]);
+  assert(frames > taken + 30, `the taken-over recording plays ${frames} frames, taken at ${taken}`);
+  console.log(`ok: a clip downloaded plays back checked; the game taken over at frame ${taken} is ` +
+              `recorded on, ${frames} frames so far`);
   await page.close();
 
   // Bad links: each named in the bar, and the game plays as ever.

@@ -2,7 +2,8 @@
 // --pre-js): the player's folder in the browser's storage (IDBFS), kept
 // there a moment after each save; the Download, Upload, Options and Full
 // screen buttons; recordings watched in the viewer (Open recording, a file
-// dropped, a #replay= link) and Copy link; the keys the page takes for itself
+// dropped, a #replay= link), Copy link and the recordings it writes to
+// download; the keys the page takes for itself
 // (F11 and Alt+Enter switch full screen, within the key's gesture as the
 // browser wants; L copies a recording's link); the bar's notes, which also
 // show what the game says; and window.korvane, what a test of the page reads.
@@ -41,7 +42,8 @@
     if (korvane.watching()) {
       copyButton.hidden = false;
       note("Watching " + recording.name + ": Space pauses, Left and Right seek, [ and ] set " +
-           "the speed, Escape leaves. Copy link (L) shares it.");
+           "the speed, I, O and S save a clip, C takes the game over, Escape leaves. " +
+           "Copy link (L) shares it.");
     } else {
       note(own ? "Missions you save are kept in this browser."
                : "Playing the mission of the link: missions saved now are not kept " +
@@ -402,6 +404,34 @@
     copyLink();
   });
   linkField.addEventListener("blur", function () { linkField.hidden = true; });
+
+  // Recordings the game writes (a clip, S; the game taken over, C) are the
+  // data inside a .kvr's gzip stream, in the module's memory: the newest is
+  // offered, packed with the browser's CompressionStream when downloaded. A
+  // taken-over game is still being written: what it holds so far plays to
+  // its last whole frame.
+  var writtenButton = document.getElementById("written");
+  var written = null;
+  Module.korvaneRecordingWritten = function (path) {
+    written = path;
+    writtenButton.hidden = false;
+    writtenButton.textContent = "Download " + path.split("/").pop();
+    korvane.written.push(path);
+  };
+  korvane.written = [];
+  function packed(data) {
+    if (typeof CompressionStream == "undefined")
+      return Promise.reject("this browser cannot pack recordings (it has no CompressionStream)");
+    var stream = new Blob([data]).stream().pipeThrough(new CompressionStream("gzip"));
+    return new Response(stream).arrayBuffer().then(function (b) { return new Uint8Array(b); });
+  }
+  korvane.packedRecording = function (path) { return packed(FS.readFile(path)); };
+  writtenButton.addEventListener("click", function (e) {
+    e.currentTarget.blur();
+    if (!written) return;
+    packed(FS.readFile(written)).then(function (bytes) { save(written.split("/").pop(), bytes); },
+      function (error) { note("The recording could not be packed: " + error); });
+  });
 
   // Options: F1 pressed for the game, which shows its options screen.
   document.getElementById("options").addEventListener("click", function (e) {
