@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include "app/file_worker.h"
+#include "app/session.h"
 #include "mission/mission_file.h"
 #include "mission/safe_write.h"
 
@@ -50,24 +50,11 @@ std::vector<fs::path> autosaves() {
     return out;
 }
 
-std::string nowStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &local);
-    return buf;
-}
-
 } // namespace
 
 std::string autosaveWrite(const std::vector<unsigned char>& bytes, const std::string& origin) {
     const std::string mission = isMissionFileName(origin) ? origin.substr(7, 4) : newMission;
-    std::string path = std::string(autosaveFolder) + "/" + mission + "-" + nowStamp() + ".kvx";
+    std::string path = std::string(autosaveFolder) + "/" + mission + "-" + timeStamp("%Y%m%d-%H%M%S") + ".kvx";
     fileJob([bytes, path] {
         std::error_code ec;
         fs::create_directories(autosaveFolder, ec);

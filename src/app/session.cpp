@@ -434,7 +434,7 @@ recording playedUpTo(const session& s, std::uint32_t upTo) {
 
 } // namespace
 
-std::string timeStamp() {
+std::string timeStamp(const char* format) {
     const std::time_t t = std::time(nullptr);
     std::tm local{};
 #if defined(_WIN32)
@@ -443,7 +443,7 @@ std::string timeStamp() {
     localtime_r(&t, &local);
 #endif
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &local);
+    std::strftime(text, sizeof text, format, &local);
     return text;
 }
 

@@ -76,8 +76,9 @@ bool sessionWriteClip(int from, int to, const std::string& path, std::string& er
 // The folder the run started in: the player's, also while a recording is
 // played back in a scratch folder.
 std::string sessionHome();
-// The local date and time as recordings are named: 2026-12-09-143005.
-std::string timeStamp();
+// The local date and time as recordings are named, 2026-12-09-143005, or
+// in another strftime format (autosaves': 20261209-143005).
+std::string timeStamp(const char* format = "%Y-%m-%d-%H%M%S");
 
 // The mission file the recording being played read first ("" when none).
 std::string sessionFirstMission();
